@@ -1,0 +1,62 @@
+// MORVTRANSPORT: the mail transport plug-in's interface for host programs.
+//
+// A host loads libmorvtransport.so (dlopen), looks up these twelve entry
+// points under their plain names and calls them on its user-interface
+// thread, in this order: OnLoad once; Init or OnRestore for each game
+// before Send, OnSave, CreateConfigDialog or OnOk for it; Close per game;
+// OnClose last, then dlclose. Texts are 8-bit Windows-1251.
+//
+// Every report comes back as SendMessageA(window, message, kind, payload)
+// to the window given to OnLoad. The host's window procedure must keep
+// running (PumpMessages) while the plug-in's workers run: a worker's
+// notification waits until the procedure has returned. Payload pointers are
+// valid only while the procedure handles the message.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/map_string_to_string.h"
+#include "platform/win_types.h"
+
+class CTreeCtrl;
+
+// Notification kinds (wParam) and their payloads (lParam).
+constexpr WPARAM MORV_TN_TEXT = 0;    // const char *: NUL-terminated text
+constexpr WPARAM MORV_TN_STATUS = 4;  // DWORD: the whole status word
+constexpr WPARAM MORV_TN_SENT = 6;    // const CMapStringToString *: the delivered record
+
+// Status bits.
+constexpr DWORD MORV_TS_SENDING = 0x01;
+constexpr DWORD MORV_TS_CHECKING = 0x02;
+constexpr DWORD MORV_TS_UNSENT = 0x04;
+constexpr DWORD MORV_TS_BUSY = 0x08;
+
+// Section of the host's project that OnSave fills and OnRestore accepts.
+inline constexpr const char *MORV_SETTINGS_TAG = "OXU:-)Transport";
+constexpr unsigned long MORV_SETTINGS_VERSION = 100;
+
+// The plug-in's version, "1.0.0.1".
+inline constexpr const char *MORV_VERSION = "1.0.0.1";
+
+#define MORV_EXPORT extern "C" __attribute__((visibility("default")))
+
+MORV_EXPORT void OnLoad(HWND window, unsigned int message);
+MORV_EXPORT void OnClose();
+MORV_EXPORT void Init(CString &game);
+MORV_EXPORT void Close(CString &game);
+MORV_EXPORT void Send(CMapStringToString &message);
+MORV_EXPORT void Check();
+MORV_EXPORT void Cancel();
+MORV_EXPORT unsigned long PrepareExit();
+MORV_EXPORT void OnSave(CString &game, CMapStringToString &store, CString &tag, unsigned long &version);
+MORV_EXPORT void OnRestore(CString &game, CMapStringToString &store, CString &tag, unsigned long &version);
+MORV_EXPORT void CreateConfigDialog(CTreeCtrl *tree, CString &game);
+MORV_EXPORT void OnOk(CString &game);
+
+// Function pointer types for dlsym.
+using MorvOnLoad = void (*)(HWND, unsigned int);
+using MorvVoid = void (*)();
+using MorvGame = void (*)(CString &);
+using MorvSend = void (*)(CMapStringToString &);
+using MorvPrepareExit = unsigned long (*)();
+using MorvSection = void (*)(CString &, CMapStringToString &, CString &, unsigned long &);
+using MorvCreateConfigDialog = void (*)(CTreeCtrl *, CString &);

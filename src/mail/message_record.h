@@ -1,0 +1,26 @@
+// CMessageRecord: the sender's one working record, g_currentMessage. It
+// holds the message's pairs merged with its game's settings, picks the
+// mailer from "Mailer", and keeps the last mailer's error text. It is never
+// cleared. Only the sender thread touches it.
+#pragma once
+
+#include "platform/map_string_to_string.h"
+
+class CMessageRecord : public CMapStringToString {
+public:
+    CMessageRecord();
+    ~CMessageRecord() override;
+
+    // Writes every pair of `source` into the record, replacing equal keys.
+    void Merge(const CMapStringToString &source);
+    // Delivers by the mailer "Mailer" names. Nonzero when handed to the
+    // mail system; zero with m_error set otherwise.
+    BOOL Deliver();
+    BOOL DeliverBySmtp();
+    BOOL DeliverByMapi();
+    CString GetError() const { return m_error; }
+
+    CString m_error;
+};
+
+extern CMessageRecord g_currentMessage;  // written by the sender thread only

@@ -1,0 +1,46 @@
+// CEvent: an auto-reset event, not signalled at construction.
+//
+// SetEvent signals it; setting a signalled event has no further effect. A
+// wait that returns it resets it, so one SetEvent releases one wait.
+// WaitForEvents waits on several: it returns the lowest signalled index and
+// resets only that one; the others stay signalled for the following waits.
+// Every call starts its own time-out. Any thread may set, test or wait.
+// The event is backed by an eventfd, so the reply reader can poll a socket
+// and an event together (WaitForSocketOrEvent).
+#pragma once
+
+#include "platform/win_types.h"
+
+class CEvent {
+public:
+    CEvent();
+    ~CEvent();
+    CEvent(const CEvent &) = delete;
+    CEvent &operator=(const CEvent &) = delete;
+
+    BOOL SetEvent();
+    BOOL ResetEvent();
+    // Waits up to `timeout` ms; TRUE when the event was signalled (and is
+    // now reset), FALSE on time-out.
+    BOOL Lock(DWORD timeout = INFINITE);
+    // Tests without resetting.
+    bool IsSignalled() const;
+
+    int PollHandle() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// WAIT_OBJECT_0 + index of the lowest signalled event (reset), WAIT_TIMEOUT,
+// or WAIT_FAILED with the last error set.
+DWORD WaitForEvents(CEvent *const *events, DWORD count, DWORD timeout);
+
+// Outcome of waiting on a socket together with an event.
+enum class SocketWait { Readable, Signalled, TimedOut, Failed };
+
+// Waits up to `timeout` ms until `socket` is readable (data, end of stream
+// or error; writable instead when `forWrite`) or `event` (may be null) is
+// signalled; the event is not reset. A signalled event wins over a ready
+// socket. Failed sets the last error.
+SocketWait WaitForSocketOrEvent(int socket, const CEvent *event, DWORD timeout, bool forWrite = false);

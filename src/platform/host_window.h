@@ -1,0 +1,34 @@
+// Host windows and SendMessageA.
+//
+// A host window is a handle with a window procedure, owned by the thread
+// that created it. SendMessageA from the owner thread calls the procedure
+// directly; from any other thread it queues the message and blocks until
+// the owner thread has run the procedure for it (or destroyed the window).
+// The owner thread runs queued messages when it pumps (PumpMessages).
+// Anything that waits on the owner's thread for another thread should pump
+// while it waits (CWorkerThread::WaitPumping), or a sender blocked in
+// SendMessageA could never finish.
+#pragma once
+
+#include "platform/win_types.h"
+
+#include <functional>
+
+using WindowProcedure = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
+
+// Creates a window owned by the calling thread.
+HWND CreateHostWindow(WindowProcedure procedure);
+// Destroys a window; messages still queued for it are dropped (their
+// senders return 0). Only the owner thread may destroy it.
+void DestroyHostWindow(HWND window);
+bool IsWindow(HWND window);
+
+// The procedure's result, or 0 when `window` is no live window.
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs every message queued for windows of the calling thread; returns how
+// many ran. Messages that arrive while it runs are run too.
+int PumpMessages();
+// Blocks until a message is queued for the calling thread or `timeout` ms
+// have passed; TRUE when one is queued.
+BOOL WaitMessage(DWORD timeout);

@@ -1,0 +1,11 @@
+// The calling thread's last-error value. Each thread has its own; it starts
+// at 0. Socket failures copy errno into it; the codes the system sets itself
+// keep their Windows numbers (win_types.h).
+#pragma once
+
+#include "platform/win_types.h"
+
+DWORD GetLastError();
+void SetLastError(DWORD code);
+int WSAGetLastError();
+void WSASetLastError(int code);

@@ -1,0 +1,37 @@
+// The scalar types and constants of the Windows interfaces that host and
+// plug-in pass to each other, with their Windows values.
+#pragma once
+
+#include <cstdint>
+
+using BOOL = int;
+using BYTE = unsigned char;
+using UINT = unsigned int;
+using DWORD = std::uint32_t;
+using ULONG = unsigned long;
+using LONG = long;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+struct HWND__;
+using HWND = HWND__ *;
+
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+
+constexpr DWORD INFINITE = 0xFFFFFFFF;
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+constexpr DWORD STILL_ACTIVE = 259;
+
+// Last-error codes that the system sets itself.
+constexpr DWORD ERROR_INVALID_DATA = 13;
+constexpr DWORD ERROR_BAD_COMMAND = 22;
+constexpr DWORD WSAEINVAL = 10022;
+constexpr DWORD WSAEPROTONOSUPPORT = 10043;
+constexpr DWORD WSAECONNRESET = 10054;
+constexpr DWORD WSAETIMEDOUT = 10060;
+
+constexpr UINT WM_COMMAND = 273;

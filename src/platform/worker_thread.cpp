@@ -1,0 +1,126 @@
+#include "platform/worker_thread.h"
+
+#include "platform/last_error.h"
+#include "platform/host_window.h"
+#include "platform/message_queue.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+
+struct CWorkerThread::State {
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;  // guarded by mutex
+    DWORD exitCode = STILL_ACTIVE;  // guarded by mutex
+};
+
+namespace {
+
+std::atomic<int> g_failuresToInject{0};
+std::atomic<DWORD> g_injectedError{0};
+
+bool TakeInjectedFailure()
+{
+    int left = g_failuresToInject.load();
+    while (left > 0) {
+        if (g_failuresToInject.compare_exchange_weak(left, left - 1))
+            return true;
+    }
+    return false;
+}
+
+void LowerPriorityOfCallingThread()
+{
+    const id_t thread = static_cast<id_t>(gettid());
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, thread);
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, thread, nice + 1);
+}
+
+}  // namespace
+
+void CWorkerThread::InjectStartFailures(int count, DWORD error)
+{
+    g_injectedError = error;
+    g_failuresToInject = count;
+}
+
+std::unique_ptr<CWorkerThread> CWorkerThread::Start(Procedure procedure, Priority priority)
+{
+    if (TakeInjectedFailure()) {
+        SetLastError(g_injectedError);
+        return nullptr;
+    }
+    auto worker = std::make_unique<CWorkerThread>(PrivateTag{});
+    worker->m_state = std::make_shared<State>();
+    auto body = [state = worker->m_state, procedure = std::move(procedure), priority] {
+        if (priority == Priority::BelowNormal)
+            LowerPriorityOfCallingThread();
+        const DWORD exitCode = procedure();
+        {
+            std::lock_guard lock(state->mutex);
+            state->exitCode = exitCode;
+            state->finished = true;
+        }
+        state->ended.notify_all();
+        message_queue::NotifyChange();
+    };
+    try {
+        worker->m_thread = std::thread(std::move(body));
+    } catch (const std::system_error &error) {
+        SetLastError(static_cast<DWORD>(error.code().value()));
+        return nullptr;
+    }
+    return worker;
+}
+
+CWorkerThread::~CWorkerThread()
+{
+    if (!m_thread.joinable())
+        return;
+    if (IsRunning() || IsCurrentThread())
+        m_thread.detach();
+    else
+        m_thread.join();
+}
+
+bool CWorkerThread::IsRunning() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return !m_state->finished;
+}
+
+DWORD CWorkerThread::GetExitCode() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->exitCode;
+}
+
+bool CWorkerThread::IsCurrentThread() const { return m_thread.get_id() == std::this_thread::get_id(); }
+
+bool CWorkerThread::Wait(DWORD timeout)
+{
+    std::unique_lock lock(m_state->mutex);
+    return m_state->ended.wait_until(lock, message_queue::DeadlineAfter(timeout), [&] { return m_state->finished; });
+}
+
+bool CWorkerThread::WaitPumping(DWORD timeout)
+{
+    const auto deadline = message_queue::DeadlineAfter(timeout);
+    for (;;) {
+        const auto seen = message_queue::Generation();
+        PumpMessages();
+        if (!IsRunning())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        message_queue::WaitForChange(seen, deadline);
+    }
+}

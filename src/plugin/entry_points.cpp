@@ -1,0 +1,85 @@
+// The twelve exported entry points. They run on the host's thread, let no
+// exception escape, and report only through the host window.
+#include "morvtransport/morvtransport.h"
+
+#include "plugin/game_registry.h"
+#include "plugin/transport_app.h"
+#include "settings/persistence.h"
+#include "ui/config_flow.h"
+#include "ui/edit_copy.h"
+#include "workers/control_events.h"
+#include "workers/outbox.h"
+
+namespace {
+
+// Nothing may unwind into the host: a failure that throws (memory
+// exhaustion) ends the call as if it had done nothing more.
+template <typename Body>
+void Guarded(Body &&body) noexcept
+{
+    try {
+        body();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void OnLoad(HWND window, unsigned int message)
+{
+    Guarded([&] {
+        theApp.m_nHostMessage = message;
+        g_pEditSettings.reset();
+        theApp.m_hwndHost = window;
+        theApp.StartDispatcher();
+    });
+}
+
+void OnClose()
+{
+    Guarded([] {
+        FreeGames();
+        theApp.StopDispatcher();
+    });
+}
+
+void Init(CString &game)
+{
+    Guarded([&] { OpenGame(game); });
+}
+
+void Close(CString &game)
+{
+    Guarded([&] { CloseGame(game); });
+}
+
+void Send(CMapStringToString &message)
+{
+    Guarded([&] { QueueMessage(message); });
+}
+
+void Check() { g_eventCheck.SetEvent(); }
+
+void Cancel() { g_eventCancel.SetEvent(); }
+
+unsigned long PrepareExit() { return 0; }
+
+void OnSave(CString &game, CMapStringToString &store, CString &tag, unsigned long &version)
+{
+    Guarded([&] { SaveGameSettings(game, store, tag, version); });
+}
+
+void OnRestore(CString &game, CMapStringToString &store, CString &tag, unsigned long &version)
+{
+    Guarded([&] { RestoreGameSettings(game, store, tag, version); });
+}
+
+void CreateConfigDialog(CTreeCtrl *tree, CString &game)
+{
+    Guarded([&] { OpenConfigPage(tree, game); });
+}
+
+void OnOk(CString &game)
+{
+    Guarded([&] { ApplyEditCopy(game); });
+}

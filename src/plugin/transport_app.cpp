@@ -1,0 +1,57 @@
+#include "plugin/transport_app.h"
+
+#include "platform/host_window.h"
+#include "resources/plugin_resources.h"
+
+#include <cstdarg>
+
+CTransportApp::CTransportApp() : CWinApp(&g_pluginResources) {}
+
+void CTransportApp::Notify(WPARAM kind, LPARAM payload)
+{
+    const HWND window = m_hwndHost.load();
+    if (window)
+        SendMessageA(window, m_nHostMessage.load(), kind, payload);
+}
+
+void CTransportApp::NotifyText(const char *text)
+{
+    Notify(TN_TEXT, reinterpret_cast<LPARAM>(text));
+}
+
+void CTransportApp::NotifyStatus(DWORD clearMask, DWORD setMask)
+{
+    DWORD before = m_dwStatus.load();
+    DWORD after;
+    do {
+        after = (before & ~clearMask) | setMask;
+    } while (!m_dwStatus.compare_exchange_weak(before, after));
+    Notify(TN_STATUS, static_cast<LPARAM>(after));
+}
+
+void CTransportApp::NotifySent(CMessageRecord *record)
+{
+    Notify(TN_SENT, reinterpret_cast<LPARAM>(record));
+}
+
+CString CTransportApp::LoadText(UINT id)
+{
+    ResourceHandleSwitch toPlugin(m_hInstance);
+    CString text;
+    text.LoadString(id);
+    return text;
+}
+
+CString CTransportApp::FormatText(UINT id, ...)
+{
+    const CString format = LoadText(id);
+    va_list arguments;
+    va_start(arguments, id);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    CString text;
+    text.FormatV(format, arguments);
+#pragma GCC diagnostic pop
+    va_end(arguments);
+    return text;
+}

@@ -1,0 +1,10 @@
+#include "resources/plugin_resources.h"
+
+#include "resources/string_table.h"
+
+const ResourceModule g_pluginResources{
+    "MORVTRANSPORT",
+    {g_stringsEnglish, g_stringsEnglishCount},
+    {g_stringsRussian, g_stringsRussianCount},
+    {},
+};

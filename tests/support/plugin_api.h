@@ -1,0 +1,39 @@
+// The twelve entry points of a plug-in as a table of function pointers,
+// filled from the real shared library (dlopen) or, in white-box suites,
+// from the statically linked objects (linked_plugin_api.h).
+#pragma once
+
+#include "morvtransport/morvtransport.h"
+
+#include <string>
+
+struct PluginApi {
+    MorvOnLoad OnLoad = nullptr;
+    MorvVoid OnClose = nullptr;
+    MorvGame Init = nullptr;
+    MorvGame Close = nullptr;
+    MorvSend Send = nullptr;
+    MorvVoid Check = nullptr;
+    MorvVoid Cancel = nullptr;
+    MorvPrepareExit PrepareExit = nullptr;
+    MorvSection OnSave = nullptr;
+    MorvSection OnRestore = nullptr;
+    MorvCreateConfigDialog CreateConfigDialog = nullptr;
+    MorvGame OnOk = nullptr;
+};
+
+// A loaded plug-in library; dlclose on destruction.
+class PluginLibrary {
+public:
+    explicit PluginLibrary(const std::string &path = MORV_PLUGIN_PATH);
+    ~PluginLibrary();
+    PluginLibrary(const PluginLibrary &) = delete;
+    PluginLibrary &operator=(const PluginLibrary &) = delete;
+
+    const PluginApi &Api() const { return m_api; }
+    void *Handle() const { return m_handle; }
+
+private:
+    void *m_handle = nullptr;
+    PluginApi m_api;
+};
