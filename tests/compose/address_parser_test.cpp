@@ -13,6 +13,8 @@ struct ItemCase {
     const char *address;
 };
 
+void PrintTo(const ItemCase &row, std::ostream *out) { *out << ::testing::PrintToString(row.item); }
+
 class ParseAddressItemTest : public ::testing::TestWithParam<ItemCase> {};
 
 TEST_P(ParseAddressItemTest, SplitsNameAndAddress)

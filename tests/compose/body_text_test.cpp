@@ -10,6 +10,8 @@ struct TextCase {
     std::string expected;
 };
 
+void PrintTo(const TextCase &row, std::ostream *out) { *out << ::testing::PrintToString(row.input); }
+
 class StuffDotsTest : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(StuffDotsTest, DoublesALeadingDotOnEveryLine)
