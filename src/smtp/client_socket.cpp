@@ -12,7 +12,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 
 namespace {
 

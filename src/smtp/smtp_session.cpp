@@ -48,7 +48,8 @@ private:
     {
         const int capacity = std::max(m_capacity, 0) + m_step;
         auto bigger = std::make_unique<char[]>(static_cast<std::size_t>(capacity));
-        std::memcpy(bigger.get(), m_data, static_cast<std::size_t>(m_received));
+        if (m_received > 0)
+            std::memcpy(bigger.get(), m_data, static_cast<std::size_t>(m_received));
         bigger[static_cast<std::size_t>(m_received)] = '\0';
         m_data = bigger.get();
         m_capacity = capacity;
@@ -110,6 +111,7 @@ BOOL CSmtpSession::Disconnect()
         const CString earlierReply = m_lastReply;
         Transmit("QUIT\r\n");
         result = ExpectReply(221);
+        // The reply that explains a failed transaction must survive the QUIT.
         if (!result && failedBefore)
             m_lastReply = earlierReply;
         if (!result && GetLastError() != WSAEINTR)

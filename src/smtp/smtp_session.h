@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Texts that the session stores as its last reply for failures of its own.
 constexpr const char *SMTP_ABORTED_TEXT = "Aborted";
@@ -36,8 +37,8 @@ public:
     // GetErrorText() set otherwise; after a TCP connection, QUIT is sent.
     BOOL Connect(const char *host, int port);
     // QUIT and close. TRUE only when the server answered 221; on failure the
-    // last error is ERROR_BAD_COMMAND, and the text of an earlier failure is
-    // kept. FALSE when not connected.
+    // last error is ERROR_BAD_COMMAND (WSAEINTR on abort), and the text of an
+    // earlier failure of the session is kept. FALSE when not connected.
     BOOL Disconnect();
     // The Connect failure text when there is one, else the last reply text.
     CString GetErrorText() const;

@@ -45,13 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ItemCase{"Bob > <x@y", AddressItem::Malformed, "", ""},
                       ItemCase{"<", AddressItem::Malformed, "", ""}));
 
-TEST(SplitAddressListTest, EndsItemsAtCommaAndSemicolonOnly)
-{
-    const std::vector<std::string_view> expected{"\"Smith", " Bob\" <x>", " y", "", "z w"};
-    EXPECT_EQ(SplitAddressList("\"Smith, Bob\" <x>; y,;z w"), expected);
-    EXPECT_EQ(SplitAddressList(""), std::vector<std::string_view>{""});
-}
-
 class ParseAddressListTest : public ::testing::Test {
 protected:
     std::vector<std::string> Addresses(int kind) const
@@ -67,8 +60,8 @@ protected:
 
 TEST_F(ParseAddressListTest, AppendsEveryAddressInOrderToTheGivenList)
 {
-    ASSERT_TRUE(message.ParseAddressList("Bob <x@y>; z@w", ADDRESS_CC));
-    EXPECT_EQ(Addresses(ADDRESS_CC), (std::vector<std::string>{"Bob <x@y>", "z@w"}));
+    ASSERT_TRUE(message.ParseAddressList("Bob <x@y>; z@w,\"Smith, Ann\" <a@v>", ADDRESS_CC));
+    EXPECT_EQ(Addresses(ADDRESS_CC), (std::vector<std::string>{"Bob <x@y>", "z@w", "\"Smith", "Ann\" <a@v>"}));
     EXPECT_EQ(message.GetAddressCount(ADDRESS_TO), 0);
 }
 

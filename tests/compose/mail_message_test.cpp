@@ -65,27 +65,4 @@ TEST_F(BuildHeaderTest, LineBreaksInsideFieldsCannotStartHeaderLines)
                                            "Subject: Hi  Bcc: victim@v\r\nReply-To: r@v  X: y\r\n\r\n");
 }
 
-TEST(MailMessageTest, AddressListsAnswerOnlyForKnownKindsAndIndexes)
-{
-    CMailMessage message;
-    EXPECT_EQ(message.AddAddress(CMailAddress(CString("a")), ADDRESS_BCC), 0);
-    EXPECT_EQ(message.AddAddress(CMailAddress(CString("b")), ADDRESS_BCC), 1);
-    EXPECT_EQ(message.AddAddress(CMailAddress(CString("c")), 3), -1);
-    EXPECT_EQ(message.GetAddressCount(ADDRESS_BCC), 2);
-    EXPECT_EQ(message.GetAddressCount(-1), 0);
-    EXPECT_EQ(message.GetAddress(1, ADDRESS_BCC).m_address, "b");
-    EXPECT_TRUE(message.GetAddress(2, ADDRESS_BCC).m_address.IsEmpty());
-    EXPECT_TRUE(message.GetAddress(0, 7).m_address.IsEmpty());
-}
-
-TEST(MailAttachmentTest, PartHeadWritesTheNamesUnquoted)
-{
-    CMailAttachment attachment;
-    attachment.m_name = "my file;1";
-    attachment.m_fileName = "a b.txt";
-    EXPECT_EQ(attachment.BuildPartHead().str(),
-              "\r\n\r\n--#BOUNDARY#\r\nContent-Type: application/octet-stream; name=my file;1\r\n"
-              "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment; filename=a b.txt\r\n\r\n");
-}
-
 }  // namespace

@@ -1,4 +1,3 @@
-#include "fake_socket_calls.h"
 #include "platform/last_error.h"
 #include "platform/ticks.h"
 #include "smtp/smtp_session.h"
@@ -6,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <thread>
 
 namespace {
@@ -79,18 +77,6 @@ TEST_F(SessionTest, UnresolvableServerNamesTheLookupFailure)
     EXPECT_FALSE(session.Disconnect());
 }
 
-TEST_F(SessionTest, RefusedConnectionNamesTheSystemError)
-{
-    unsigned short port = 0;
-    {
-        ScriptedSmtpServer closed(std::vector<SmtpScript>{});
-        port = closed.Port();
-    }
-    EXPECT_FALSE(session.Connect("127.0.0.1", port));
-    EXPECT_EQ(session.GetErrorText(), CString::Formatted("Could not connect to the SMTP server 127.0.0.1 on port %d, "
-                                                         "GetLastError returns: %d\n", port, ECONNREFUSED));
-}
-
 // Greetings that must be read whole, however they are cut, and leave the
 // conversation in step (HELO and QUIT answered as sent).
 struct GreetingCase {
@@ -138,13 +124,6 @@ TEST_F(SessionTest, LongReplyGrowsTheBufferAndKeepsItsInnerLineEnds)
     EXPECT_EQ(session.m_replyCode, 550);
     EXPECT_EQ(session.m_replyCapacity, CSmtpSession::REPLY_BUFFER_SIZE + CSmtpSession::REPLY_GROWTH_STEP);
     EXPECT_EQ(session.GetLastReply().str(), line + "550 end");
-}
-
-TEST_F(SessionTest, ShortReplyStaysInTheFirstBuffer)
-{
-    ScriptedSmtpServer server({Greeted()});
-    ASSERT_TRUE(Connect(server));
-    EXPECT_EQ(session.m_replyCapacity, CSmtpSession::REPLY_BUFFER_SIZE);
 }
 
 // Replies that must fail as soon as they are complete, whatever came before.
@@ -215,17 +194,6 @@ TEST_F(SessionTest, AbortEndsAReplyWaitAtOnce)
     EXPECT_EQ(GetLastError(), WSAEINTR);
     EXPECT_EQ(session.GetErrorText(), SMTP_ABORTED_TEXT);
     EXPECT_TRUE(abort.IsSignalled());
-}
-
-TEST_F(SessionTest, AbortEndsAConnectInProgress)
-{
-    FakeSocketCalls fake;
-    CEvent abort;
-    abort.SetEvent();
-    session.SetAbortEvent(&abort);
-    EXPECT_FALSE(session.Connect("192.0.2.1", 25));
-    EXPECT_EQ(session.GetErrorText(),
-              "Could not connect to the SMTP server 192.0.2.1 on port 25, GetLastError returns: 10004\n");
 }
 
 }  // namespace
