@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 std::string Helo() { return "HELO " + CClientSocket::GetLocalHostName().str() + "\r\n"; }
@@ -28,7 +30,7 @@ protected:
     // error in `sendError`.
     BOOL Deliver(const CMailMessage &message)
     {
-        session.m_replyTimeout = 2000;
+        session.m_replyTimeout = ScriptedSmtpServer::WAIT_MS;
         if (!session.Connect("127.0.0.1", server.Port()))
             return FALSE;
         const BOOL sent = session.SendMail(message);
@@ -113,6 +115,37 @@ TEST_P(BodyOnTheWireTest, ArrivesWholeBeforeTheEndOfData)
 INSTANTIATE_TEST_SUITE_P(Bodies, BodyOnTheWireTest,
                          ::testing::Values(std::pair{"", "\r\n"}, std::pair{"last line\r\n", "last line\r\n\r\n"},
                                            std::pair{".\n.\r\nRSET\r\n.\rx", "..\r\n..\r\nRSET\r\n..\r\nx\r\n"}));
+
+class HeldServerTest : public TransactionTest {
+protected:
+    HeldServerTest() : TransactionTest(WellBehavedSmtp{{}, "END"}) {}
+};
+
+TEST_F(HeldServerTest, ReleasedServerCompletesTheDelivery)
+{
+    std::thread releaser([&] {
+        if (server.WaitUntilHeld())
+            server.Release();
+    });
+    EXPECT_TRUE(Deliver(Simple("x")));
+    releaser.join();
+}
+
+TEST_F(HeldServerTest, AbortEndsTheWaitForTheServerAtOnce)
+{
+    CEvent abort;
+    session.SetAbortEvent(&abort);
+    std::thread canceller([&] {
+        if (server.WaitUntilHeld())
+            abort.SetEvent();
+    });
+    EXPECT_FALSE(Deliver(Simple("x")));
+    canceller.join();
+    EXPECT_EQ(sendError, WSAEINTR);
+    EXPECT_EQ(GetLastError(), WSAEINTR);
+    EXPECT_EQ(session.GetErrorText(), SMTP_ABORTED_TEXT);
+    EXPECT_TRUE(abort.IsSignalled());
+}
 
 struct InjectionCase {
     const char *name;

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 namespace {
 
 constexpr DWORD SHORT_TIMEOUT = 200;
@@ -176,24 +174,5 @@ INSTANTIATE_TEST_SUITE_P(Floods, ReplyFloodTest,
                          ::testing::Values(FloodCase{"NoLineEnd", std::string(1000, 'x')},
                                            FloodCase{"EndlessContinuation", "250-more\r\n"}),
                          [](const auto &row) { return std::string(row.param.name); });
-
-TEST_F(SessionTest, AbortEndsAReplyWaitAtOnce)
-{
-    CEvent abort;
-    session.SetAbortEvent(&abort);
-    ScriptedSmtpServer server({Greeted().StaySilent()});
-    ASSERT_TRUE(Connect(server, 30000));
-    std::thread canceller([&] {
-        if (server.WaitForReceived(0, "QUIT"))
-            abort.SetEvent();
-    });
-    const DWORD start = GetTickCount();
-    EXPECT_FALSE(session.Disconnect());
-    canceller.join();
-    EXPECT_LT(GetTickCount() - start, 10000U);
-    EXPECT_EQ(GetLastError(), WSAEINTR);
-    EXPECT_EQ(session.GetErrorText(), SMTP_ABORTED_TEXT);
-    EXPECT_TRUE(abort.IsSignalled());
-}
 
 }  // namespace
