@@ -64,18 +64,6 @@ TEST(MailTextTest, MailDateIsUtcInRfc5322Form)
     EXPECT_EQ(MailDate(1700000000), "Tue, 14 Nov 2023 22:13:20 +0000");
 }
 
-TEST(MailTextTest, UnixLinesEndEveryLineWithLf)
-{
-    const struct {
-        const char *body;
-        const char *expected;
-    } rows[] = {
-        {"", ""}, {"a", "a\n"}, {"a\r\nb\r\n", "a\nb\n"}, {"a\rb\n\nc", "a\nb\n\nc\n"}, {"\r\n.\r\n", "\n.\n"},
-    };
-    for (const auto &row : rows)
-        EXPECT_EQ(UnixLines(row.body), row.expected) << row.body;
-}
-
 class ComposeMailTextTest : public ::testing::Test {
 protected:
     std::uint32_t Compose()

@@ -218,12 +218,4 @@ TEST_F(MapiDeliveryTest, FieldChecksRunBodyFirstAndLoadNothing)
     EXPECT_EQ(fake.Loads(), 0);
 }
 
-TEST_F(MapiDeliveryTest, DeliverRunsThisMailerForMailerOne)
-{
-    record[KEY_MAILER] = " 1st";
-    EXPECT_TRUE(record.Deliver());
-    EXPECT_EQ(record.GetError(), "Orion MAPI error 0");
-    EXPECT_EQ(fake.Calls().size(), 5u);
-}
-
 }  // namespace

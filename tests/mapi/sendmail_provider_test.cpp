@@ -13,12 +13,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 #include <string>
 
 namespace {
 
 const std::string PROVIDER = std::string(SENDMAIL_MAPI_DIR) + "/libmapi32.so";
+
+// `mail` with the text of its Date line replaced by "-".
+std::string WithoutDate(std::string mail)
+{
+    const auto start = mail.find("\nDate: ");
+    if (start != std::string::npos)
+        mail.replace(start + 7, mail.find('\n', start + 1) - start - 7, "-");
+    return mail;
+}
 
 TEST(SendmailProgramTest, PassesArgumentsAndInputAndReturnsTheStatus)
 {
@@ -38,19 +46,6 @@ TEST(SendmailProgramTest, ProgramThatCannotRunOrStopsReadingIsNoCrash)
     const std::string quitter = env.WriteFile("quitter", "#!/bin/sh\nexit 3\n");
     std::filesystem::permissions(quitter, std::filesystem::perms::owner_all);
     EXPECT_EQ(RunWithInput(quitter, {}, std::string(1 << 22, 'x')), 3);
-}
-
-TEST(SendmailProgramTest, ExitStatusesBecomeSimpleMapiResults)
-{
-    const struct {
-        int status;
-        std::uint32_t result;
-    } rows[] = {{0, SUCCESS_SUCCESS},        {-1, MAPI_E_FAILURE},         {1, MAPI_E_FAILURE},
-                {67, MAPI_E_UNKNOWN_RECIPIENT}, {68, MAPI_E_UNKNOWN_RECIPIENT}, {69, MAPI_E_NETWORK_FAILURE},
-                {74, MAPI_E_NETWORK_FAILURE},   {75, MAPI_E_NETWORK_FAILURE},   {73, MAPI_E_DISK_FULL},
-                {77, MAPI_E_ACCESS_DENIED},     {78, MAPI_E_FAILURE}};
-    for (const auto &row : rows)
-        EXPECT_EQ(ResultOfExit(row.status), row.result) << row.status;
 }
 
 // The provider library loaded as the plug-in loads it.
@@ -176,7 +171,7 @@ TEST_F(SendmailDeliveryTest, MailerOneHandsTheMailToSendmail)
     EXPECT_TRUE(record.Deliver());
     EXPECT_EQ(record.GetError(), "Orion MAPI error 0");
     const std::string input = env.ReadFile(program + ".input");
-    EXPECT_EQ(std::regex_replace(input, std::regex("Date: [^\n]*\n"), "Date: -\n"),
+    EXPECT_EQ(WithoutDate(input),
               "To: a@game.example, b@game.example\nSubject: =?windows-1251?B?1e7kIDc=?=\nDate: -\n"
               "MIME-Version: 1.0\nContent-Type: text/plain; charset=windows-1251\n"
               "Content-Transfer-Encoding: 7bit\n\norders\n.\nend\n");

@@ -102,20 +102,6 @@ TEST_F(SimpleMapiTest, AttachmentWithoutItsOwnNameShowsItsPath)
     EXPECT_EQ(calls.at(2), Send("", "", "", "4294967295 \"/p1\" \"/p1\", 4294967295 \"/p2\" \"/p2\""));
 }
 
-TEST_F(SimpleMapiTest, ResolveNameFailureKeepsItsCode)
-{
-    CSimpleMapi mapi;
-    fake.Script(FakeMapiFunction::ResolveName, {MAPI_E_UNKNOWN_RECIPIENT});
-    lpMapiRecipDesc resolved = nullptr;
-    EXPECT_FALSE(mapi.ResolveName("nobody", &resolved));
-    EXPECT_EQ(resolved, nullptr);
-    EXPECT_EQ(mapi.GetLastResult(), MAPI_E_UNKNOWN_RECIPIENT);
-    ASSERT_TRUE(mapi.ResolveName("somebody", &resolved));
-    EXPECT_STREQ(resolved->lpszName, "somebody");
-    mapi.FreeBuffer(resolved);
-    EXPECT_EQ(fake.OutstandingBuffers(), 0);
-}
-
 TEST_F(SimpleMapiTest, UnloadedWrapperRefusesEveryCall)
 {
     env.SetVariable("LD_LIBRARY_PATH", env.Folder());
