@@ -37,9 +37,9 @@ void COutbox::Remove(Ticket ticket)
 
 void COutbox::Clear()
 {
+    std::vector<Entry> discarded;
     std::lock_guard<CMutex> lock(m_guard);
-    while (!m_entries.empty())
-        m_entries.pop_back();
+    discarded.swap(m_entries);
 }
 
 std::size_t COutbox::GetCount() const

@@ -1,7 +1,7 @@
 // COutbox: the outgoing queue g_arrOutbox. Send appends on the host's
-// thread; the sender takes the newest; the canceller empties it from the
-// end. It owns its messages and guards them with the lock it was given
-// (g_mutexOutbox), which no caller holds while calling it.
+// thread; the sender takes the newest; the canceller empties it. It owns
+// its messages, and every member holds the lock it was given
+// (g_mutexOutbox) for its own duration only.
 #pragma once
 
 #include "mail/queued_message.h"
@@ -31,7 +31,7 @@ public:
     std::optional<Ticket> MergeNewestInto(CMapStringToString &target);
     // Removes and deletes the message if it is still queued.
     void Remove(Ticket ticket);
-    // Removes and deletes every message, the newest first.
+    // Removes and deletes every message.
     void Clear();
     std::size_t GetCount() const;
 

@@ -24,7 +24,7 @@ FakeMailer::~FakeMailer()
     g_current = nullptr;
 }
 
-void FakeMailer::SetRule(const std::string &body, Rule rule)
+void FakeMailer::SetRule(const std::string &body, MailerRule rule)
 {
     std::lock_guard lock(m_mutex);
     m_rules[body] = rule;
@@ -36,52 +36,38 @@ std::vector<std::string> FakeMailer::Bodies() const
     return m_bodies;
 }
 
-std::size_t FakeMailer::Calls() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_bodies.size();
-}
-
-std::vector<int> FakeMailer::Mailers() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_mailers;
-}
-
-std::size_t FakeMailer::Aborted() const
+int FakeMailer::Aborted() const
 {
     std::lock_guard lock(m_mutex);
     return m_aborted;
 }
 
-BOOL FakeMailer::Deliver(CMessageRecord &record, int mailer) { return g_current.load()->Answer(record, mailer); }
+BOOL FakeMailer::Deliver(CMessageRecord &record, int) { return g_current.load()->Answer(record); }
 
-FakeMailer::Rule FakeMailer::Record(const std::string &body, int mailer)
+MailerRule FakeMailer::Record(const std::string &body)
 {
     std::lock_guard lock(m_mutex);
     m_bodies.push_back(body);
-    m_mailers.push_back(mailer);
     const auto found = m_rules.find(body);
-    return found == m_rules.end() ? SUCCEED : found->second;
+    return found == m_rules.end() ? MailerRule::Succeed : found->second;
 }
 
-BOOL FakeMailer::Answer(CMessageRecord &record, int mailer)
+BOOL FakeMailer::Answer(CMessageRecord &record)
 {
     const CString game = record[KEY_GAME_NAME];
-    const Rule rule = Record(record[KEY_BODY].str(), mailer);
-    if (rule.hold && !WaitForRelease(rule.watchAbort ? record.GetAbortEvent() : nullptr)) {
-        std::lock_guard lock(m_mutex);
-        ++m_aborted;
-        record.m_error = game + " ERR: Aborted";
-        return FALSE;
+    const MailerRule rule = Record(record[KEY_BODY].str());
+    if (rule != MailerRule::Succeed && rule != MailerRule::Fail) {
+        // Both events are only tested, as a mailer must; the release event
+        // stands in for the socket a real mailer waits on.
+        const CEvent *abort = rule == MailerRule::HoldIgnoringAbort ? nullptr : record.GetAbortEvent();
+        if (WaitForSocketOrEvent(m_release.PollHandle(), abort, HOLD_DEADLINE_MS) != SocketWait::Readable) {
+            std::lock_guard lock(m_mutex);
+            ++m_aborted;
+            record.m_error = game + " ERR: Aborted";
+            return FALSE;
+        }
     }
-    record.m_error = game + (rule.succeed ? " ERR: " : " ERR: 550 refused");
-    return rule.succeed ? TRUE : FALSE;
-}
-
-bool FakeMailer::WaitForRelease(const CEvent *abort)
-{
-    // Both events are only tested, as a mailer must: the release event's
-    // handle stands in for the socket a real mailer would wait on.
-    return WaitForSocketOrEvent(m_release.PollHandle(), abort, HOLD_DEADLINE_MS) == SocketWait::Readable;
+    const bool fail = rule == MailerRule::Fail || rule == MailerRule::HoldThenFail;
+    record.m_error = game + (fail ? " ERR: 550 refused" : " ERR: ");
+    return fail ? FALSE : TRUE;
 }

@@ -1,18 +1,23 @@
-// OnClose while workers run: every worker ends before it returns.
+// OnClose while workers run: they end before it frees the games and
+// returns.
 #include "workers_fixture.h"
 
 #include "plugin/game_registry.h"
-#include "plugin/transport_app.h"
 #include "workers/control_events.h"
-#include "workers/worker_slot.h"
+
+#include <mutex>
 
 namespace {
 
 class OnCloseTest : public WorkersTest {
 protected:
-    static bool AnyWorkerRuns()
+    void StartHeldDelivery(MailerRule rule)
     {
-        return g_hSenderThread.IsRunning() || g_hCheckerThread.IsRunning() || g_hCancellerThread.IsRunning();
+        mailer.SetRule("long", rule);
+        Open("Alpha");
+        host.Load();
+        SendMessage("Alpha", "long");
+        ASSERT_TRUE(WaitForCalls(1));
     }
 
     static bool GamesFreed()
@@ -22,59 +27,25 @@ protected:
     }
 };
 
-TEST_F(OnCloseTest, DuringADeliveryStopsTheSenderWithoutAnOutcome)
+TEST_F(OnCloseTest, DuringADeliveryACheckAndACancelStopsEveryWorker)
 {
-    mailer.SetRule("long", FakeMailer::HOLD);
-    host.Load();
-    Open("Alpha");
-    SendMessage("Alpha", "long");
-    ASSERT_TRUE(WaitForCalls(1));
-    const std::size_t seen = host.Notifications().size();
-    host.Api().OnClose();
-    EXPECT_FALSE(AnyWorkerRuns());
-    EXPECT_TRUE(GamesFreed());
-    EXPECT_EQ(mailer.Aborted(), 1u);
-    EXPECT_EQ(host.Notifications().size(), seen);
-}
-
-TEST_F(OnCloseTest, WhileWorkersWaitOnTheHostRunsTheirNotifications)
-{
-    host.Load();
-    Open("Alpha");
-    SendMessage("Alpha", "quick");
-    host.Api().Check();
-    host.Api().Cancel();
-    host.Api().OnClose();
-    EXPECT_FALSE(AnyWorkerRuns());
-    EXPECT_FALSE(theApp.m_hDispatcherThread);
-}
-
-TEST_F(OnCloseTest, DuringADeliveryACheckAndACancelStopsThemAll)
-{
-    mailer.SetRule("long", FakeMailer::HOLD);
-    host.Load();
-    Open("Alpha");
-    SendMessage("Alpha", "long");
-    ASSERT_TRUE(WaitForCalls(1));
+    StartHeldDelivery(MailerRule::HoldThenSucceed);
     host.Api().Check();
     host.Api().Cancel();
     host.Api().OnClose();
     EXPECT_FALSE(AnyWorkerRuns());
     EXPECT_TRUE(GamesFreed());
+    EXPECT_EQ(mailer.Aborted(), 1);
+    EXPECT_FALSE(host.WaitForText("Alpha message sent", 0));
 }
 
 TEST_F(OnCloseTest, ReturnsAfterTheBoundWhenTheSenderIgnoresTheAbort)
 {
     g_dwWorkerStopTimeout = 50;
-    mailer.SetRule("stuck", FakeMailer::HOLD_IGNORING_ABORT);
-    host.Load();
-    Open("Alpha");
-    SendMessage("Alpha", "stuck");
-    ASSERT_TRUE(WaitForCalls(1));
+    StartHeldDelivery(MailerRule::HoldIgnoringAbort);
     const std::size_t seen = host.Notifications().size();
     host.Api().OnClose();
     EXPECT_TRUE(GamesFreed());
-    EXPECT_TRUE(g_hSenderThread.IsRunning());
     mailer.Release();
     ASSERT_TRUE(WaitForIdleWorkers());
     host.Pump();

@@ -17,10 +17,8 @@ void WorkersTest::SetUp()
         event->ResetEvent();
     g_arrOutbox.Clear();
     g_currentMessage.RemoveAll();
-    g_currentMessage.m_error.Empty();
     theApp.m_dwStatus = 0;
     g_dwDispatchTimeout = 60000;
-    g_dwDispatcherStopTimeout = 5000;
     g_dwWorkerStopTimeout = 5000;
 }
 
@@ -28,7 +26,7 @@ void WorkersTest::TearDown()
 {
     mailer.Release();
     host.Api().OnClose();
-    EXPECT_FALSE(g_hSenderThread.IsRunning() || g_hCheckerThread.IsRunning() || g_hCancellerThread.IsRunning());
+    EXPECT_TRUE(WaitForIdleWorkers());
     theApp.m_hwndHost = nullptr;
 }
 
@@ -38,20 +36,9 @@ void WorkersTest::Open(const char *game)
     host.Api().Init(name);
 }
 
-void WorkersTest::CloseGame(const char *game)
-{
-    CString name(game);
-    host.Api().Close(name);
-}
-
 void WorkersTest::SendMessage(const char *game, const std::string &body)
 {
     SendMap(MakeMap({{KEY_GAME_NAME, game}, {KEY_BODY, body.c_str()}}));
-}
-
-bool WorkersTest::WaitForCalls(std::size_t count)
-{
-    return host.PumpUntil([&] { return mailer.Calls() >= count; });
 }
 
 std::size_t WorkersTest::Count(WPARAM kind) const
@@ -61,19 +48,27 @@ std::size_t WorkersTest::Count(WPARAM kind) const
         std::count_if(all.begin(), all.end(), [kind](const Notification &each) { return each.kind == kind; }));
 }
 
-bool WorkersTest::WaitForSent(std::size_t count)
+bool WorkersTest::WaitFor(WPARAM kind, std::size_t count)
 {
-    return host.PumpUntil([&] { return Count(MORV_TN_SENT) >= count; });
+    return host.PumpUntil([&] { return Count(kind) >= count; });
 }
 
-bool WorkersTest::WaitForTexts(std::size_t count)
+bool WorkersTest::WaitForCalls(std::size_t count)
 {
-    return host.PumpUntil([&] { return Count(MORV_TN_TEXT) >= count; });
+    return host.PumpUntil([&] { return mailer.Bodies().size() >= count; });
 }
 
 bool WorkersTest::WaitForIdleWorkers()
 {
-    return host.PumpUntil([] {
-        return !g_hSenderThread.IsRunning() && !g_hCheckerThread.IsRunning() && !g_hCancellerThread.IsRunning();
-    });
+    return host.PumpUntil([] { return !AnyWorkerRuns(); });
+}
+
+bool WorkersTest::AnyWorkerRuns()
+{
+    return g_hSenderThread.IsRunning() || g_hCheckerThread.IsRunning() || g_hCancellerThread.IsRunning();
+}
+
+Lines DeliveredLines(const std::string &body)
+{
+    return {"text Alpha sending message", "status 0x0D", "text Alpha message sent", "status 0x00", "sent " + body};
 }
