@@ -31,6 +31,8 @@ DWORD OtherWorker()
 
 TEST(WorkerSlotTest, WakeUpAbsorbedWhileRunningMakesTheWorkerLookAgain)
 {
+    g_gate.ResetEvent();
+    g_refusals = g_otherRuns = 0;
     CWorkerSlot &slot = g_hCheckerThread;
     ASSERT_TRUE(slot.StartUnlessRunning(SteppedWorker));
     ASSERT_TRUE(slot.StartUnlessRunning(OtherWorker));
