@@ -1,8 +1,8 @@
 // Dialogs from templates: lookup through the resource handle, controls,
 // OnInitDialog, data exchange, message maps and the default focus.
+#include "platform/ddx.h"
 #include "platform/dialog.h"
 #include "platform/dialog_template.h"
-#include "platform/ddx.h"
 #include "platform/edit.h"
 #include "platform_ui/window_fixture.h"
 
@@ -15,15 +15,13 @@ constexpr UINT IDD_POPUP = 501;
 constexpr int ID_NAME = 10;
 constexpr int ID_HIDDEN = 11;
 
-constexpr DWORD EDIT_STYLE = WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
-
 const DialogItemTemplate ITEMS[] = {
     {-1, WindowKind::Static, "Name:", 0, 2, 30, 8, SS_RIGHT | WS_VISIBLE, 0},
-    {ID_HIDDEN, WindowKind::Edit, "", 34, 20, 60, 12, EDIT_STYLE, 0},
-    {ID_NAME, WindowKind::Edit, "", 34, 0, 60, 12, EDIT_STYLE | WS_VISIBLE, WS_EX_STATICEDGE},
+    {ID_HIDDEN, WindowKind::Edit, "", 34, 20, 60, 12, WS_TABSTOP, 0},
+    {ID_NAME, WindowKind::Edit, "", 34, 0, 60, 12, WS_TABSTOP | WS_VISIBLE, WS_EX_STATICEDGE},
 };
-const DialogTemplate CHILD{IDD_CHILD, true, WS_CHILD | DS_CONTROL | DS_SETFONT, 0, 0, 0, 100, 40, "", "MS Sans Serif", 8, ITEMS};
-const DialogTemplate POPUP{IDD_POPUP, true, WS_VISIBLE | DS_SETFONT, 0, 0, 0, 100, 40, "Popup", "MS Sans Serif", 8, ITEMS};
+const DialogTemplate CHILD{IDD_CHILD, true, WS_CHILD | DS_CONTROL, 0, 0, 0, 100, 40, "", "MS Sans Serif", 8, ITEMS};
+const DialogTemplate POPUP{IDD_POPUP, true, WS_VISIBLE, 0, 0, 0, 100, 40, "Popup", "MS Sans Serif", 8, ITEMS};
 const DialogTemplate *const DIALOGS[] = {&CHILD, &POPUP};
 const ResourceModule MODULE{"test", {}, {}, DIALOGS};
 
@@ -32,40 +30,19 @@ public:
     BOOL OnInitDialog() override
     {
         ++initCount;
-        CDialog::OnInitDialog();
-        return TRUE;
+        return CDialog::OnInitDialog();
     }
     void DoDataExchange(CDataExchange *dx) override
     {
         DDX_Control(dx, ID_HIDDEN, hiddenEdit);
         DDX_Text(dx, ID_NAME, name);
-        DDX_Text(dx, 999, missing);
     }
     void OnNameKillFocus() { ++killFocusCount; }
 
     int initCount = 0;
     int killFocusCount = 0;
     CString name{"initial"};
-    CString missing{"untouched"};
     CEdit hiddenEdit;
-
-protected:
-    const MessageMap *GetMessageMap() const override { return &s_map; }
-
-    static const MessageMapEntry s_entries[];
-    static const MessageMap s_map;
-};
-
-const MessageMapEntry NameDialog::s_entries[] = {
-    OnCommandNotify(EN_KILLFOCUS, ID_NAME, &NameDialog::OnNameKillFocus),
-};
-const MessageMap NameDialog::s_map{&CDialog::s_messageMap, s_entries};
-
-// A derived dialog whose own map chains to NameDialog's.
-class HiddenWatchDialog : public NameDialog {
-public:
-    void OnHiddenKillFocus() { ++hiddenKillFocusCount; }
-    int hiddenKillFocusCount = 0;
 
 protected:
     const MessageMap *GetMessageMap() const override { return &s_map; }
@@ -75,34 +52,27 @@ private:
     static const MessageMap s_map;
 };
 
-const MessageMapEntry HiddenWatchDialog::s_entries[] = {
-    OnCommandNotify(EN_KILLFOCUS, ID_HIDDEN, &HiddenWatchDialog::OnHiddenKillFocus),
+const MessageMapEntry NameDialog::s_entries[] = {
+    OnCommandNotify(EN_KILLFOCUS, ID_NAME, &NameDialog::OnNameKillFocus),
 };
-const MessageMap HiddenWatchDialog::s_map{&NameDialog::s_map, s_entries};
+const MessageMap NameDialog::s_map{&CDialog::s_messageMap, s_entries};
 
 class DialogTest : public ::testing::Test {
 protected:
     void TearDown() override { SetFocus(nullptr); }
 
-    void SendCommand(CDialog &dialog, int id, UINT code)
-    {
-        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(code)), 0);
-    }
-
     ScopedHostWindow host;
+    NameDialog dialog;
 };
 
-TEST_F(DialogTest, TemplateIsFoundOnlyThroughCurrentResourceHandle)
+TEST_F(DialogTest, TemplateIsFoundThroughTheCurrentResourceHandleOnly)
 {
-    NameDialog dialog;
-    ASSERT_EQ(AfxGetResourceHandle(), nullptr);
-    EXPECT_FALSE(dialog.Create(IDD_CHILD, host.Object()));
-    EXPECT_EQ(dialog.initCount, 0);
+    EXPECT_FALSE(dialog.Create(IDD_CHILD, &host.Object()));
     {
         ResourceHandleSwitch toModule(&MODULE);
-        EXPECT_FALSE(dialog.Create(777, host.Object()));
-        EXPECT_TRUE(dialog.Create(IDD_CHILD, host.Object()));
-        EXPECT_FALSE(dialog.Create(IDD_CHILD, host.Object()));
+        EXPECT_FALSE(dialog.Create(IDD_CHILD, nullptr));
+        EXPECT_TRUE(dialog.Create(IDD_CHILD, &host.Object()));
+        EXPECT_FALSE(dialog.Create(IDD_CHILD, &host.Object()));
     }
     EXPECT_EQ(AfxGetResourceHandle(), nullptr);
     EXPECT_EQ(dialog.initCount, 1);
@@ -111,9 +81,8 @@ TEST_F(DialogTest, TemplateIsFoundOnlyThroughCurrentResourceHandle)
 TEST_F(DialogTest, ControlsFollowTheTemplate)
 {
     ResourceHandleSwitch toModule(&MODULE);
-    NameDialog dialog;
-    ASSERT_TRUE(dialog.Create(IDD_CHILD, host.Object()));
-    EXPECT_EQ(GetParent(dialog.m_hWnd), host.Handle());
+    ASSERT_TRUE(dialog.Create(IDD_CHILD, &host.Object()));
+    EXPECT_EQ(GetParent(dialog.m_hWnd), host.handle);
     EXPECT_FALSE(GetWindowStyle(dialog.m_hWnd) & WS_VISIBLE);
     const std::vector<HWND> children = GetChildWindows(dialog.m_hWnd);
     ASSERT_EQ(children.size(), std::size(ITEMS));
@@ -122,53 +91,32 @@ TEST_F(DialogTest, ControlsFollowTheTemplate)
         EXPECT_EQ(GetWindowKind(children[i]), ITEMS[i].kind);
         EXPECT_EQ(GetWindowStyle(children[i]), ITEMS[i].style | WS_CHILD);
         EXPECT_EQ(GetWindowExStyle(children[i]), ITEMS[i].exStyle);
-        EXPECT_EQ(GetWindowRect(children[i]).right, ITEMS[i].x + ITEMS[i].cx);
+        EXPECT_EQ(GetWindowRect(children[i]).bottom, ITEMS[i].y + ITEMS[i].cy);
     }
     EXPECT_EQ(GetWindowString(children[0]), "Name:");
 }
 
-TEST_F(DialogTest, ChildTemplateWithoutParentMakesNoWindow)
+TEST_F(DialogTest, DataExchangeAndMessageMapWorkOnTheControls)
 {
     ResourceHandleSwitch toModule(&MODULE);
-    NameDialog dialog;
-    EXPECT_FALSE(dialog.Create(IDD_CHILD, nullptr));
-    EXPECT_EQ(dialog.m_hWnd, nullptr);
-    EXPECT_EQ(dialog.initCount, 0);
-}
-
-TEST_F(DialogTest, DataExchangeBindsControlsAndMovesTexts)
-{
-    ResourceHandleSwitch toModule(&MODULE);
-    NameDialog dialog;
-    ASSERT_TRUE(dialog.Create(IDD_CHILD, host.Object()));
+    ASSERT_TRUE(dialog.Create(IDD_CHILD, &host.Object()));
+    const HWND name = GetDlgItem(dialog.m_hWnd, ID_NAME);
     EXPECT_EQ(dialog.hiddenEdit.m_hWnd, GetDlgItem(dialog.m_hWnd, ID_HIDDEN));
-    EXPECT_EQ(GetWindowString(GetDlgItem(dialog.m_hWnd, ID_NAME)), "initial");
-    SetWindowTextA(GetDlgItem(dialog.m_hWnd, ID_NAME), "typed");
-    EXPECT_EQ(dialog.name, "initial");
+    EXPECT_EQ(GetWindowString(name), "initial");
+    SetWindowTextA(name, "typed");
     dialog.UpdateData(TRUE);
     EXPECT_EQ(dialog.name, "typed");
-    EXPECT_EQ(dialog.missing, "untouched");
-}
-
-TEST_F(DialogTest, MessageMapRunsOnlyTheMatchingRow)
-{
-    ResourceHandleSwitch toModule(&MODULE);
-    HiddenWatchDialog dialog;
-    ASSERT_TRUE(dialog.Create(IDD_CHILD, host.Object()));
-    SendCommand(dialog, ID_NAME, EN_SETFOCUS);
-    SendCommand(dialog, 12, EN_KILLFOCUS);
+    dialog.hiddenEdit.SetFocus();
+    SetFocus(name);
     EXPECT_EQ(dialog.killFocusCount, 0);
-    SendCommand(dialog, ID_NAME, EN_KILLFOCUS);
-    SendCommand(dialog, ID_HIDDEN, EN_KILLFOCUS);
+    SetFocus(nullptr);
     EXPECT_EQ(dialog.killFocusCount, 1);
-    EXPECT_EQ(dialog.hiddenKillFocusCount, 1);
 }
 
-TEST_F(DialogTest, HiddenChildDialogLeavesFocusAlone)
+TEST_F(DialogTest, OnlyAShownOrTopLevelDialogTakesTheFocus)
 {
     ResourceHandleSwitch toModule(&MODULE);
-    NameDialog child;
-    ASSERT_TRUE(child.Create(IDD_CHILD, host.Object()));
+    ASSERT_TRUE(dialog.Create(IDD_CHILD, &host.Object()));
     EXPECT_EQ(GetFocus(), nullptr);
     NameDialog popup;
     ASSERT_TRUE(popup.Create(IDD_POPUP, nullptr));

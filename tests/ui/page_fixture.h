@@ -6,6 +6,7 @@
 #include "platform/host_window.h"
 #include "platform/resources.h"
 #include "platform/user_input.h"
+#include "resources/resource.h"
 #include "support/linked_plugin_api.h"
 #include "support/settings_window.h"
 #include "support/test_host.h"
@@ -22,55 +23,36 @@ protected:
         host.Pump();
         host.ClearNotifications();
     }
-    void TearDown() override
-    {
-        SetFocus(nullptr);
-        api.OnClose();
-    }
+    void TearDown() override { api.OnClose(); }
 
-    void Open(const char *game)
+    void Restore(CString game, CMapStringToString store)
     {
-        CString name(game);
-        api.Init(name);
-    }
-    void Restore(const char *game, CMapStringToString store)
-    {
-        CString name(game), tag(MORV_SETTINGS_TAG);
+        CString tag(MORV_SETTINGS_TAG);
         unsigned long version = MORV_SETTINGS_VERSION;
-        api.OnRestore(name, store, tag, version);
+        api.OnRestore(game, store, tag, version);
     }
     // Adds a page for the game; the newest page, or null when none was added.
-    CWnd *OpenPage(const char *game)
+    CWnd *OpenPage(CString game)
     {
-        CString name(game);
         const std::size_t before = settings.Pages().size();
-        api.CreateConfigDialog(&settings.Tree(), name);
+        api.CreateConfigDialog(&settings.Tree(), game);
         const auto pages = settings.Pages();
         return pages.size() > before ? pages.back() : nullptr;
     }
-    void Confirm(const char *game)
-    {
-        CString name(game);
-        api.OnOk(name);
-    }
     // The open game's record, read back through OnSave.
-    CMapStringToString Saved(const char *game)
+    CMapStringToString Saved(CString game)
     {
-        CString name(game), tag;
+        CString tag;
         unsigned long version = 0;
         CMapStringToString store;
-        api.OnSave(name, store, tag, version);
+        api.OnSave(game, store, tag, version);
         return store;
     }
     static HWND Control(CWnd *page, int id) { return GetDlgItem(page->m_hWnd, id); }
-    static CString EditCopy(const char *key)
-    {
-        CString value;
-        g_pEditSettings->Lookup(key, value);
-        return value;
-    }
+    static CString EditCopy(const char *key) { return (*g_pEditSettings)[key]; }
 
     PluginApi api = LinkedPluginApi();
     TestHost host{api};
     SettingsWindow settings;
+    CString alpha{"Alpha"};
 };
