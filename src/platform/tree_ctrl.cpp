@@ -1,6 +1,6 @@
 #include "platform/tree_ctrl.h"
 
-#include "platform/host_window.h"
+#include "platform/window_object.h"
 
 #include <algorithm>
 
@@ -62,7 +62,7 @@ BOOL CTreeCtrl::Create(DWORD style, const RECT &rect, CWnd *parent, UINT id)
 HTREEITEM CTreeCtrl::InsertItem(UINT mask, const char *text, int image, int selectedImage, UINT state,
                                 UINT stateMask, LPARAM lParam, HTREEITEM parent, HTREEITEM insertAfter)
 {
-    if (!IsWindow(m_hWnd))
+    if (!window_table::IsOwn(m_hWnd))
         return nullptr;
     TreeItem *owner = (!parent || parent == TVI_ROOT) ? &m_root : (Contains(parent) ? parent : nullptr);
     if (!owner)

@@ -40,7 +40,7 @@ public:
     // Adds an item under `parent` (TVI_ROOT: top level) after `insertAfter`
     // (TVI_FIRST, TVI_LAST or a sibling; anything else counts as TVI_LAST),
     // setting only the fields that `mask` names. Null when the control has
-    // no window or `parent` is no item of this tree.
+    // no window of the calling thread or `parent` is no item of this tree.
     HTREEITEM InsertItem(UINT mask, const char *text, int image, int selectedImage, UINT state, UINT stateMask,
                          LPARAM lParam, HTREEITEM parent, HTREEITEM insertAfter);
     HTREEITEM InsertItem(const char *text, HTREEITEM parent = TVI_ROOT, HTREEITEM insertAfter = TVI_LAST);
