@@ -27,14 +27,14 @@ BOOL CDialog::Create(UINT templateId, CWnd *parent)
 
 BOOL CDialog::CreateFrom(const DialogTemplate &dialog, HWND parent)
 {
-    WindowSpec spec;
-    spec.kind = WindowKind::Dialog;
-    spec.text = dialog.caption;
-    spec.style = dialog.style & ~WS_VISIBLE;
-    spec.exStyle = dialog.exStyle;
-    spec.rect = RectOf(dialog.x, dialog.y, dialog.cx, dialog.cy);
-    spec.parent = parent;
-    const HWND window = CreateWindowObject(spec);
+    WindowSetup setup;
+    setup.kind = WindowKind::Dialog;
+    setup.text = dialog.caption;
+    setup.style = dialog.style & ~WS_VISIBLE;
+    setup.exStyle = dialog.exStyle;
+    setup.rect = RectOf(dialog.x, dialog.y, dialog.cx, dialog.cy);
+    setup.parent = parent;
+    const HWND window = CreateWindowObject(setup);
     if (!window || !Attach(window) || !CreateItems(dialog)) {
         ::DestroyWindow(window);
         return FALSE;
@@ -49,15 +49,15 @@ BOOL CDialog::CreateFrom(const DialogTemplate &dialog, HWND parent)
 BOOL CDialog::CreateItems(const DialogTemplate &dialog)
 {
     for (const DialogItemTemplate &item : dialog.items) {
-        WindowSpec spec;
-        spec.kind = item.kind;
-        spec.text = item.text;
-        spec.style = item.style | WS_CHILD;
-        spec.exStyle = item.exStyle;
-        spec.rect = RectOf(item.x, item.y, item.cx, item.cy);
-        spec.parent = m_hWnd;
-        spec.id = item.id;
-        if (!CreateWindowObject(spec))
+        WindowSetup setup;
+        setup.kind = item.kind;
+        setup.text = item.text;
+        setup.style = item.style | WS_CHILD;
+        setup.exStyle = item.exStyle;
+        setup.rect = RectOf(item.x, item.y, item.cx, item.cy);
+        setup.parent = m_hWnd;
+        setup.id = item.id;
+        if (!CreateWindowObject(setup))
             return FALSE;
     }
     return TRUE;

@@ -22,27 +22,27 @@ void Unlink(HWND window) noexcept
 
 }  // namespace
 
-HWND CreateWindowObject(const WindowSpec &spec)
+HWND CreateWindowObject(const WindowSetup &setup)
 {
-    if (spec.parent ? !window_table::IsOwn(spec.parent) : (spec.style & WS_CHILD) != 0) {
-        SetLastError(spec.parent ? ERROR_INVALID_WINDOW_HANDLE : ERROR_TLW_WITH_WSCHILD);
+    if (setup.parent ? !window_table::IsOwn(setup.parent) : (setup.style & WS_CHILD) != 0) {
+        SetLastError(setup.parent ? ERROR_INVALID_WINDOW_HANDLE : ERROR_TLW_WITH_WSCHILD);
         return nullptr;
     }
     auto window = std::make_unique<HWND__>();
     window->owner = std::this_thread::get_id();
     window->procedure = DispatchToObject;
-    window->kind = spec.kind;
-    window->parent = spec.parent;
-    window->id = spec.id;
-    window->text = spec.text;
-    window->style = spec.style;
-    window->exStyle = spec.exStyle;
-    window->rect = spec.rect;
-    if (spec.parent)
-        spec.parent->children.reserve(spec.parent->children.size() + 1);
+    window->kind = setup.kind;
+    window->parent = setup.parent;
+    window->id = setup.id;
+    window->text = setup.text;
+    window->style = setup.style;
+    window->exStyle = setup.exStyle;
+    window->rect = setup.rect;
+    if (setup.parent)
+        setup.parent->children.reserve(setup.parent->children.size() + 1);
     HWND handle = window_table::Add(std::move(window));
-    if (spec.parent)
-        spec.parent->children.push_back(handle);
+    if (setup.parent)
+        setup.parent->children.push_back(handle);
     return handle;
 }
 

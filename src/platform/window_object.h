@@ -30,7 +30,7 @@ struct HWND__ {
     std::unique_ptr<CWnd> wrapper;   // made by CWnd::FromHandle when nothing is bound
 };
 
-struct WindowSpec {
+struct WindowSetup {
     WindowKind kind = WindowKind::Generic;
     const char *text = "";
     DWORD style = 0;
@@ -61,4 +61,4 @@ void ForgetFocus(HWND window) noexcept;
 // procedure hands messages to the bound CWnd, else to DefWindowProcA. A
 // WS_CHILD window needs a parent of the calling thread. Null on failure,
 // with the last error set.
-HWND CreateWindowObject(const WindowSpec &spec);
+HWND CreateWindowObject(const WindowSetup &setup);

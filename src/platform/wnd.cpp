@@ -72,19 +72,19 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char *className, const char *windowName
 {
     if (m_hWnd)
         return FALSE;
-    WindowSpec spec;
-    spec.kind = KindOfClass(className);
-    spec.text = windowName;
-    spec.style = style;
-    spec.exStyle = exStyle;
-    spec.rect = rect;
-    spec.parent = parent ? parent->m_hWnd : nullptr;
-    spec.id = static_cast<int>(id);
-    if (parent && !spec.parent) {
+    WindowSetup setup;
+    setup.kind = KindOfClass(className);
+    setup.text = windowName;
+    setup.style = style;
+    setup.exStyle = exStyle;
+    setup.rect = rect;
+    setup.parent = parent ? parent->m_hWnd : nullptr;
+    setup.id = static_cast<int>(id);
+    if (parent && !setup.parent) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    const HWND window = CreateWindowObject(spec);
+    const HWND window = CreateWindowObject(setup);
     return window && Attach(window);
 }
 
