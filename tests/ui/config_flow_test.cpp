@@ -1,5 +1,6 @@
 // CreateConfigDialog and OnOk as a host drives them: pages in the settings
 // tree, the one edit copy, confirmation and what it does to the registry.
+#include "mail/message_record.h"
 #include "ui/page_fixture.h"
 
 namespace {
@@ -83,6 +84,28 @@ TEST_F(ConfigFlowTest, EditCopyOfAnotherGameIsRefused)
     EXPECT_EQ(Saved(alpha), MakeMap({{"GameName", "Alpha"}}));
     EXPECT_EQ(Saved(beta), MakeMap({{"GameName", "Beta"}}));
     EXPECT_EQ(Saved(gamma), MakeMap({{"GameName", "Stored"}}));
+}
+
+TEST_F(ConfigFlowTest, DeliveryAfterOkUsesTheNewSettings)
+{
+    struct SucceedingMailer {
+        SucceedingMailer() { g_pfnMailerStandIn = [](CMessageRecord &, int) -> BOOL { return TRUE; }; }
+        ~SucceedingMailer() { g_pfnMailerStandIn = nullptr; }
+    } mailer;
+    api.Init(alpha);
+    CWnd *page = OpenPage(alpha);
+    ASSERT_NE(page, nullptr);
+    TypeText(Control(page, IDC_TO), "new@zentar");
+    ChooseListItem(Control(page, IDC_MAILER), 1);
+    SetFocus(nullptr);
+    api.OnOk(alpha);
+    CMapStringToString message = MakeMap({{"GameName", "Alpha"}, {"Body", "turn"}, {"To", "own@message"}});
+    api.Send(message);
+    ASSERT_TRUE(host.PumpUntil([this] { return host.SentRecords().size() == 1; }));
+    CMapStringToString record = host.SentRecords().front();
+    EXPECT_EQ(record["To"], "new@zentar");
+    EXPECT_EQ(record["Mailer"], "1");
+    EXPECT_EQ(record["Body"], "turn");
 }
 
 TEST_F(ConfigFlowTest, OkAfterCloseOpensTheGameAgainSilently)
