@@ -1,8 +1,7 @@
 #include "mail/message_record.h"
 
+#include "mail/field_checks.h"
 #include "mail/simple_mapi.h"
-#include "plugin/transport_app.h"
-#include "resources/resource.h"
 #include "settings/game_settings.h"
 
 #include <cstdint>
@@ -11,16 +10,6 @@ namespace {
 
 // The mail client's profile; no setting changes it.
 constexpr const char *MAPI_PROFILE = "Default";
-
-// The text of the first failing field check ("Body", then "To"), or empty.
-CString MissingFieldError(CMessageRecord &record)
-{
-    const char *field = record[KEY_BODY].IsEmpty() ? "BODY" : record[KEY_TO].IsEmpty() ? "TO" : nullptr;
-    if (!field)
-        return CString();
-    return CString::Formatted("%s ERR: %s %s", record[KEY_GAME_NAME].GetString(), field,
-                              theApp.LoadText(IDS_FIELD_MISSING).GetString());
-}
 
 CMapiMail MailOf(CMessageRecord &record)
 {
@@ -38,7 +27,7 @@ long ResultCode(DWORD result) { return static_cast<std::int32_t>(result); }
 
 BOOL CMessageRecord::DeliverByMapi()
 {
-    const CString missing = MissingFieldError(*this);
+    const CString missing = MissingFieldError(*this, {{KEY_BODY, "BODY"}, {KEY_TO, "TO"}});
     if (!missing.IsEmpty()) {
         m_error = missing;
         return FALSE;
