@@ -9,6 +9,8 @@
 #include "provider_settings.h"
 #include "sendmail_program.h"
 #include "settings/game_settings.h"
+#include "support/linked_plugin_api.h"
+#include "support/test_host.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +184,23 @@ TEST_F(SendmailDeliveryTest, SendmailFailureReportsItsCode)
     env.SetVariable(SENDMAIL_VARIABLE, env.WriteSendmail(69));
     EXPECT_FALSE(record.Deliver());
     EXPECT_EQ(record.GetError(), "Orion MAPI error 23");
+}
+
+TEST_F(SendmailDeliveryTest, SendWithMailerOneReachesSendmailAndTheHostHearsItSent)
+{
+    const std::string program = env.WriteSendmail(0);
+    env.SetVariable(SENDMAIL_VARIABLE, program);
+    TestHost host(LinkedPluginApi());
+    host.Load();
+    CString game("Orion"), tag(MORV_SETTINGS_TAG);
+    unsigned long version = MORV_SETTINGS_VERSION;
+    CMapStringToString store = MakeMap({{"Mailer", "1"}, {"To", "a@game.example"}, {"Subject", "turn"}});
+    host.Api().OnRestore(game, store, tag, version);
+    CMapStringToString message = MakeMap({{"GameName", "Orion"}, {"Body", "orders"}});
+    host.Api().Send(message);
+    ASSERT_TRUE(host.WaitForText("Orion message sent")) << ::testing::PrintToString(host.Texts());
+    host.Api().OnClose();
+    EXPECT_NE(env.ReadFile(program + ".input").find("To: a@game.example\nSubject: turn\n"), std::string::npos);
 }
 
 }  // namespace
