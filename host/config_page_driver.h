@@ -19,6 +19,11 @@ public:
     void Apply(const CString &game, const Assignments &keys);
 
 private:
+    // CreateConfigDialog with the host's settings tree, each value typed into
+    // its control or chosen in the mailer list, the focus moved on, OnOk.
+    void ApplyOnPage(const CString &game, const Assignments &keys);
+    // Without the platform's window model: the same change to the registry
+    // through OnSave, Close and OnRestore.
     void ApplyThroughSettingsRoundTrip(const CString &game, const Assignments &keys);
 
     const EntryPoints &m_api;
