@@ -1,5 +1,7 @@
 #include "host/command_line.h"
 
+#include "morvtransport/morvtransport.h"
+
 #include <CLI/CLI.hpp>
 
 namespace {
@@ -63,6 +65,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char *const *argv)
     HostOptions options;
     std::vector<std::string> assignments;
     std::vector<std::string> extraPairs;
+    app.set_version_flag("--version", std::string("morv-host for MORVTRANSPORT ") + MORV_VERSION);
     AddGlobalOptions(app, options);
     AddCommands(app, options, assignments, extraPairs);
     try {

@@ -94,7 +94,7 @@ int RunSend(const CommandContext &context)
         context.api.Send(message);
     const int expected = static_cast<int>(messages.size());
     host.PumpUntil([&] { return tracker.Settled(expected); }, Timeout(options.timeoutSeconds));
-    if (host.Interrupts() > 0)
+    if (!tracker.Settled(expected) && host.Interrupts() > 0)
         return CancelAndWait(host, tracker);
     return Outcome(tracker, expected);
 }
