@@ -174,6 +174,8 @@ private:
             return Reply("250 OK");
         }
         if (StartsWithCommand(line, "RCPT")) {
+            if (m_options.refuseRecipients)
+                return Reply(REFUSAL);
             m_message.recipients.push_back(EnvelopeAddress(line));
             return Reply("250 OK");
         }

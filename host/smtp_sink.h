@@ -33,9 +33,13 @@ public:
         bool stallGreeting = false;
         std::chrono::milliseconds stallTick{100};
         int stallTicks = 600;
+        // Answer every RCPT TO with this refusal instead of accepting it.
+        bool refuseRecipients = false;
         // A connection idle longer than this is closed.
         std::chrono::milliseconds idleLimit{30000};
     };
+
+    static constexpr const char *REFUSAL = "550 5.1.1 No such mailbox here";
 
     // Listens on 127.0.0.1 on a free port; throws std::system_error.
     SmtpSink() : SmtpSink(Options{}) {}

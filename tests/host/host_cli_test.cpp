@@ -202,6 +202,19 @@ TEST_F(HostCliTest, SeveralFilesAreSeveralMessagesEachWithItsOutcome)
     EXPECT_EQ(count("\nsent\t{"), 3u) << run.out;
 }
 
+TEST_F(HostCliTest, RefusedRecipientFailsWithTheServersWords)
+{
+    REQUIRE(smtp, "SMTP delivery");
+    SmtpSink refusing(SmtpSink::Options{.refuseRecipients = true});
+    std::vector<std::string> extra = SinkPairs(refusing);
+    extra.push_back("-");
+    const HostRun run = Send("G", extra, "body");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find(std::string("text\tG ERR: ") + SmtpSink::REFUSAL), std::string::npos) << run.out;
+    EXPECT_TRUE(Has(run.out, "status\t0x04")) << run.out;
+    EXPECT_EQ(run.out.find("\nsent\t"), std::string::npos) << run.out;
+}
+
 TEST_F(HostCliTest, UnreachableServerFailsWithTheConnectText)
 {
     REQUIRE(smtp, "SMTP delivery");
