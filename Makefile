@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps build demo test test-asan test-tsan test-all bench fuzz fuzz-long install clean
+.PHONY: all deps build demo test test-asan test-tsan test-all bench fuzz install clean
 
 all: build
 
@@ -43,3 +43,6 @@ install: build
 
 clean:
 	rm -rf build build-asan build-tsan build-bench build-fuzz
+
+fuzz: deps
+	fuzz/run $(or $(SECONDS),20)

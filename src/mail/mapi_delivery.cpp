@@ -1,9 +1,42 @@
 #include "mail/message_record.h"
 
+#include "mail/field_checks.h"
+#include "mail/simple_mapi.h"
 #include "settings/game_settings.h"
+
+#include <cstdint>
+
+namespace {
+
+// The mail client's profile; no setting changes it.
+constexpr const char *MAPI_PROFILE = "Default";
+
+CMapiMail MailOf(CMessageRecord &record)
+{
+    CMapiMail mail;
+    mail.m_to.push_back(record[KEY_TO]);
+    mail.m_subject = record[KEY_SUBJECT];
+    mail.m_noteText = record[KEY_BODY];
+    return mail;
+}
+
+// The code as the "%ld" of a 32-bit result shows it.
+long ResultCode(DWORD result) { return static_cast<std::int32_t>(result); }
+
+}  // namespace
 
 BOOL CMessageRecord::DeliverByMapi()
 {
-    m_error.Format("%s MAPI error %ld", (*this)[KEY_GAME_NAME].GetString(), 0L);
-    return FALSE;
+    const CString missing = MissingFieldError(*this, {{KEY_BODY, "BODY"}, {KEY_TO, "TO"}});
+    if (!missing.IsEmpty()) {
+        m_error = missing;
+        return FALSE;
+    }
+    CMapiMail mail = MailOf(*this);
+    CSimpleMapi mapi;
+    BOOL sent = FALSE;
+    if (mapi.IsLoaded() && mapi.Logon(MAPI_PROFILE, "", nullptr))
+        sent = mapi.SendMail(mail);
+    m_error.Format("%s MAPI error %ld", (*this)[KEY_GAME_NAME].GetString(), ResultCode(mapi.GetLastResult()));
+    return sent;
 }

@@ -2,6 +2,8 @@
 
 #include "settings/game_settings.h"
 
+std::atomic<MailerStandIn> g_pfnMailerStandIn{nullptr};
+
 CMessageRecord::CMessageRecord() : CMapStringToString(10) {}
 
 CMessageRecord::~CMessageRecord() = default;
@@ -11,16 +13,15 @@ void CMessageRecord::Merge(const CMapStringToString &source) { MergePairs(*this,
 BOOL CMessageRecord::Deliver()
 {
     const int mailer = MailerNumber((*this)[KEY_MAILER]);
-    switch (mailer) {
-    case MAILER_SMTP:
-        return DeliverBySmtp();
-    case MAILER_MAPI:
-        return DeliverByMapi();
-    case MAILER_FILE:
-        m_error.Format("%s No FILE mailer found", (*this)[KEY_GAME_NAME].GetString());
-        return FALSE;
-    default:
-        m_error.Format("%s No mailer %d found", (*this)[KEY_GAME_NAME].GetString(), mailer);
-        return FALSE;
+    if (mailer == MAILER_SMTP || mailer == MAILER_MAPI) {
+        if (const MailerStandIn standIn = g_pfnMailerStandIn.load())
+            return standIn(*this, mailer);
+        return mailer == MAILER_SMTP ? DeliverBySmtp() : DeliverByMapi();
     }
+    const char *game = (*this)[KEY_GAME_NAME].GetString();
+    if (mailer == MAILER_FILE)
+        m_error.Format("%s No FILE mailer found", game);
+    else
+        m_error.Format("%s No mailer %d found", game, mailer);
+    return FALSE;
 }

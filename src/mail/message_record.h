@@ -6,6 +6,10 @@
 
 #include "platform/map_string_to_string.h"
 
+#include <atomic>
+
+class CEvent;
+
 class CMessageRecord : public CMapStringToString {
 public:
     CMessageRecord();
@@ -20,7 +24,22 @@ public:
     BOOL DeliverByMapi();
     CString GetError() const { return m_error; }
 
+    // The stop request that every wait of a delivery watches; the mailers
+    // only test it, never reset it. May be null.
+    void SetAbortEvent(const CEvent *abort) { m_pAbortEvent = abort; }
+    const CEvent *GetAbortEvent() const { return m_pAbortEvent; }
+
     CString m_error;
+
+private:
+    const CEvent *m_pAbortEvent = nullptr;
 };
 
 extern CMessageRecord g_currentMessage;  // written by the sender thread only
+
+// A stand-in for the SMTP and MAPI mailers, for the statically linked test
+// suites; the shared library never exports it. Null in normal runs. It gets
+// the chosen number (MAILER_SMTP or MAILER_MAPI); the FILE choice and
+// unknown numbers do not reach it.
+using MailerStandIn = BOOL (*)(CMessageRecord &record, int mailer);
+extern std::atomic<MailerStandIn> g_pfnMailerStandIn;

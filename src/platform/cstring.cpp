@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::string_view WHITE_SPACE = " \t\n\v\f\r";
 
-std::string FormatArguments(const char *format, va_list arguments)
+__attribute__((format(printf, 1, 0))) std::string FormatArguments(const char *format, va_list arguments)
 {
     va_list measure;
     va_copy(measure, arguments);

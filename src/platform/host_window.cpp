@@ -1,6 +1,7 @@
 #include "platform/host_window.h"
 
 #include "platform/message_queue.h"
+#include "platform/window_object.h"
 
 #include <condition_variable>
 #include <deque>
@@ -8,11 +9,6 @@
 #include <thread>
 #include <memory>
 #include <unordered_map>
-
-struct HWND__ {
-    std::thread::id owner;
-    WindowProcedure procedure;
-};
 
 namespace {
 
@@ -92,22 +88,23 @@ Deadline DeadlineAfter(DWORD timeout)
 
 }  // namespace message_queue
 
-HWND CreateHostWindow(WindowProcedure procedure)
+namespace window_table {
+
+HWND Add(std::unique_ptr<HWND__> window)
 {
-    auto window = std::make_unique<HWND__>(HWND__{std::this_thread::get_id(), std::move(procedure)});
     HWND handle = window.get();
     std::lock_guard lock(g_mutex);
     g_liveWindows.emplace(handle, std::move(window));
     return handle;
 }
 
-void DestroyHostWindow(HWND window)
+std::unique_ptr<HWND__> Remove(HWND window) noexcept
 {
     std::unique_ptr<HWND__> owned;
     std::lock_guard lock(g_mutex);
     const auto found = g_liveWindows.find(window);
     if (found == g_liveWindows.end())
-        return;
+        return owned;
     owned = std::move(found->second);
     g_liveWindows.erase(found);
     for (auto it = g_pending.begin(); it != g_pending.end();) {
@@ -118,7 +115,28 @@ void DestroyHostWindow(HWND window)
             ++it;
         }
     }
+    return owned;
 }
+
+bool IsOwn(HWND window)
+{
+    std::lock_guard lock(g_mutex);
+    return g_liveWindows.count(window) != 0 && window->owner == std::this_thread::get_id();
+}
+
+}  // namespace window_table
+
+HWND CreateHostWindow(WindowProcedure procedure)
+{
+    auto window = std::make_unique<HWND__>();
+    window->owner = std::this_thread::get_id();
+    window->procedure = std::move(procedure);
+    window->kind = WindowKind::Host;
+    window->style = WS_VISIBLE;
+    return window_table::Add(std::move(window));
+}
+
+void DestroyHostWindow(HWND window) { DestroyWindow(window); }
 
 bool IsWindow(HWND window)
 {

@@ -16,10 +16,12 @@
 
 using WindowProcedure = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
-// Creates a window owned by the calling thread.
+// Creates a top-level, visible window owned by the calling thread; it
+// accepts child windows (user_interface.h).
 HWND CreateHostWindow(WindowProcedure procedure);
-// Destroys a window; messages still queued for it are dropped (their
-// senders return 0). Only the owner thread may destroy it.
+// Destroys a window with its child windows (DestroyWindow); messages still
+// queued for them are dropped (their senders return 0). Only the owner
+// thread may destroy it.
 void DestroyHostWindow(HWND window);
 bool IsWindow(HWND window);
 

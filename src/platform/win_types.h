@@ -29,7 +29,9 @@ constexpr DWORD STILL_ACTIVE = 259;
 // Last-error codes that the system sets itself.
 constexpr DWORD ERROR_INVALID_DATA = 13;
 constexpr DWORD ERROR_BAD_COMMAND = 22;
+constexpr DWORD WSAEINTR = 10004;
 constexpr DWORD WSAEINVAL = 10022;
+constexpr DWORD WSAEMSGSIZE = 10040;
 constexpr DWORD WSAEPROTONOSUPPORT = 10043;
 constexpr DWORD WSAECONNRESET = 10054;
 constexpr DWORD WSAETIMEDOUT = 10060;

@@ -8,6 +8,7 @@
 #include "ui/config_flow.h"
 #include "ui/edit_copy.h"
 #include "workers/control_events.h"
+#include "workers/dispatcher.h"
 #include "workers/outbox.h"
 
 namespace {
@@ -38,8 +39,11 @@ void OnLoad(HWND window, unsigned int message)
 void OnClose()
 {
     Guarded([] {
-        FreeGames();
+        // Every worker ends before the records go and before the host may
+        // unload the library.
         theApp.StopDispatcher();
+        StopWorkers();
+        FreeGames();
     });
 }
 

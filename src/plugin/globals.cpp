@@ -6,6 +6,7 @@
 #include "ui/edit_copy.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
+#include "workers/worker_slot.h"
 
 CTransportApp theApp;
 
@@ -16,11 +17,17 @@ CEvent g_eventCancel;
 CEvent g_eventAbort;
 
 GameRegistry g_mapGames;
-Outbox g_arrOutbox;
+COutbox g_arrOutbox{g_mutexOutbox};
 CMessageRecord g_currentMessage;
 
 CMutex g_mutexGames;
 CMutex g_mutexOutbox;
 
+CWorkerSlot g_hSenderThread;
+CWorkerSlot g_hCheckerThread;
+CWorkerSlot g_hCancellerThread;
+
 std::atomic<DWORD> g_dwDispatchTimeout{60000};
+std::atomic<DWORD> g_dwDispatcherStopTimeout{5000};
+std::atomic<DWORD> g_dwWorkerStopTimeout{5000};
 std::unique_ptr<GameSettings> g_pEditSettings;

@@ -1,4 +1,5 @@
 // The entry points of the real shared library, loaded as a host loads it.
+#include "platform/module_version.h"
 #include "platform/resources.h"
 #include "support/plugin_api.h"
 #include "support/test_host.h"
@@ -70,6 +71,17 @@ TEST_F(EntryPointsTest, RussianTextsAreWindows1251)
     EXPECT_EQ(host.Texts()[0], "\xC2\xF1\xE5\xE3\xE4\xE0 \xE3\xEE\xF2\xEE\xE2");
     EXPECT_EQ(host.Texts()[1], "\xC8\xE3\xF0\xE0 Alpha \xE8\xED\xE8\xF6\xE8\xE0\xEB\xE8\xE7\xE8\xF0\xEE\xE2\xE0\xED\xE0");
     host.Api().OnClose();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PluginLibraryTest, CarriesItsVersionBlock)
+{
+    PluginLibrary library;
+    EXPECT_EQ(GetModuleVersion(reinterpret_cast<const void *>(library.Api().OnLoad)), "1.0.0.1");
+    EXPECT_EQ(GetModuleVersion(nullptr), "");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 TestHost::TestHost(PluginApi api) : m_api(api)
 {
@@ -57,6 +58,25 @@ std::vector<CMapStringToString> TestHost::SentRecords() const
         if (notification.kind == MORV_TN_SENT)
             records.push_back(notification.record);
     return records;
+}
+
+std::vector<std::string> TestHost::Transcript() const
+{
+    std::vector<std::string> lines;
+    for (const Notification &notification : m_notifications) {
+        if (notification.kind == MORV_TN_TEXT) {
+            lines.push_back("text " + notification.text);
+        } else if (notification.kind == MORV_TN_STATUS) {
+            char word[16];
+            std::snprintf(word, sizeof word, "0x%02X", static_cast<unsigned>(notification.status));
+            lines.push_back(std::string("status ") + word);
+        } else {
+            CString body;
+            notification.record.Lookup("Body", body);
+            lines.push_back("sent " + body.str());
+        }
+    }
+    return lines;
 }
 
 int TestHost::Pump() { return PumpMessages(); }

@@ -39,6 +39,9 @@ public:
     std::vector<std::string> Texts() const;
     std::vector<DWORD> Statuses() const;
     std::vector<CMapStringToString> SentRecords() const;
+    // Every notification as one line, in order: "text <bytes>",
+    // "status 0x0D", "sent <the record's Body>".
+    std::vector<std::string> Transcript() const;
     void ClearNotifications() { m_notifications.clear(); }
     // Called on the host's thread after each recorded notification.
     void OnNotification(std::function<void(const Notification &)> hook) { m_hook = std::move(hook); }

@@ -1,0 +1,109 @@
+#include "compose/mail_message.h"
+
+#include "compose/address_parser.h"
+#include "compose/body_text.h"
+#include "platform/last_error.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+CString HeaderField(CString text)
+{
+    char *bytes = text.GetBuffer();
+    std::replace_if(bytes, bytes + text.GetLength(), [](char ch) { return ch == '\r' || ch == '\n'; }, ' ');
+    return text;
+}
+
+CString JoinDisplayTexts(const std::vector<CMailAddress> &list)
+{
+    CString joined;
+    for (const CMailAddress &address : list) {
+        if (!joined.IsEmpty())
+            joined += ",";
+        joined += address.GetDisplayText();
+    }
+    return HeaderField(joined);
+}
+
+}  // namespace
+
+const std::vector<CMailAddress> *CMailMessage::List(int kind) const
+{
+    switch (kind) {
+    case ADDRESS_TO: return &m_to;
+    case ADDRESS_CC: return &m_cc;
+    case ADDRESS_BCC: return &m_bcc;
+    default: return nullptr;
+    }
+}
+
+std::vector<CMailAddress> *CMailMessage::List(int kind)
+{
+    return const_cast<std::vector<CMailAddress> *>(std::as_const(*this).List(kind));
+}
+
+int CMailMessage::GetAddressCount(int kind) const
+{
+    const auto *list = List(kind);
+    return list ? static_cast<int>(list->size()) : 0;
+}
+
+CMailAddress CMailMessage::GetAddress(int index, int kind) const
+{
+    const auto *list = List(kind);
+    if (!list || index < 0 || index >= static_cast<int>(list->size()))
+        return CMailAddress();
+    return (*list)[static_cast<std::size_t>(index)];
+}
+
+int CMailMessage::AddAddress(const CMailAddress &address, int kind)
+{
+    auto *list = List(kind);
+    if (!list)
+        return -1;
+    list->push_back(address);
+    return static_cast<int>(list->size()) - 1;
+}
+
+BOOL CMailMessage::ParseAddressList(const CString &text, int kind)
+{
+    // The text may be an address of this very message, which appending moves.
+    const CString copy = text;
+    for (const std::string_view item : SplitAddressList(copy.view())) {
+        CMailAddress address;
+        const AddressItem parsed = ParseAddressItem(item, address);
+        if (parsed == AddressItem::Malformed) {
+            SetLastError(ERROR_INVALID_DATA);
+            return FALSE;
+        }
+        if (parsed == AddressItem::Parsed)
+            AddAddress(address, kind);
+    }
+    return TRUE;
+}
+
+void CMailMessage::SetBody(const CString &body)
+{
+    m_body = body;
+    NormalizeLineEnds(m_body);
+    StuffDots(m_body);
+}
+
+CString CMailMessage::BuildHeader() const
+{
+    const CString from = HeaderField(m_from.GetDisplayText());
+    const CString to = JoinDisplayTexts(m_to);
+    const CString cc = JoinDisplayTexts(m_cc);
+    const CString subject = HeaderField(m_subject);
+    CString header = CString::Formatted("From: %s\r\nTo: %s\r\n", from.GetString(), to.GetString());
+    if (!cc.IsEmpty())
+        header += CString::Formatted("Cc: %s\r\n", cc.GetString());
+    header += CString::Formatted("Subject: %s\r\n", subject.GetString());
+    if (!m_replyTo.m_address.IsEmpty())
+        header += CString::Formatted("Reply-To: %s\r\n", HeaderField(m_replyTo.GetDisplayText()).GetString());
+    if (!m_attachments.empty())
+        header += "MIME-Version: 1.0\r\nContent-type: multipart/mixed; boundary=\"#BOUNDARY#\"\r\n";
+    return header + "\r\n";
+}

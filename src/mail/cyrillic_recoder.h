@@ -1,0 +1,26 @@
+// The Cyrillic recoder: rewrites the letters of the Russian alphabet between
+// five 8-bit code pages, in place. Bytes below 0x80 and upper-half bytes that
+// are no letter in the source page pass unchanged. Stateless; any thread.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+enum CyrillicRow : unsigned {
+    ROW_WINDOWS_1251 = 0,
+    ROW_KOI8_R = 1,
+    ROW_CP866 = 2,
+    ROW_MAC_CYRILLIC = 3,
+    ROW_ISO_8859_5 = 4,
+};
+constexpr unsigned CYRILLIC_ROWS = 5;
+
+// Entry i of row r: the letter code of byte 0x80 + i in code page r, or 0.
+// Capitals А..Я (without Ё) are 0x01..0x21 skipping 0x07, Ё is 0x22;
+// small letters а..я are 0x65..0x85 skipping 0x6B, ё is 0x86.
+extern const std::array<std::array<std::uint8_t, 128>, CYRILLIC_ROWS> g_cyrillicLetters;
+
+// Recodes `length` bytes of `buffer` from code page `sourceRow` to
+// `targetRow`. Rows outside 0..4 leave the buffer unchanged.
+void RecodeCyrillic(unsigned char *buffer, std::size_t length, unsigned sourceRow, unsigned targetRow);

@@ -1,0 +1,15 @@
+// The "ServerSMTP" setting: a host name or dotted IPv4 address, optionally
+// followed by ":port" (decimal, 1-65535). Anything else is taken whole as
+// the host, on the SMTP port 25.
+#pragma once
+
+#include "platform/cstring.h"
+
+constexpr int SMTP_PORT = 25;
+
+struct SmtpServerAddress {
+    CString host;
+    int port = SMTP_PORT;
+};
+
+SmtpServerAddress ParseSmtpServer(const CString &setting);

@@ -1,0 +1,45 @@
+// Run-time loading of shared libraries in the manner of the Windows loader.
+// SearchPathA finds a library file along this platform's search path;
+// LoadLibraryA, GetProcAddress and FreeLibrary map onto dlopen, dlsym and
+// dlclose. Any thread may call them; failures set the last error.
+//
+// The search path, in order: the host program's folder, the folder of the
+// module that calls, each folder of LD_LIBRARY_PATH as it is at the time of
+// the call, then the system library folders. The current folder is not
+// searched.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+#include <vector>
+
+struct HMODULE__;
+using HMODULE = HMODULE__ *;
+using FARPROC = void (*)();
+
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+constexpr DWORD ERROR_BAD_EXE_FORMAT = 193;
+
+// The folders of the search path for code at address `caller`.
+std::vector<CString> LibrarySearchPath(const void *caller);
+
+// Looks for `fileName` (plus `extension` when the name has none) in the
+// folders of `path` (separated by ':'), or along the search path when
+// `path` is null. Found: copies the full path into `buffer` and returns its
+// length, or returns the size the buffer needs (NUL included) when
+// `bufferLength` is too small. Not found: 0, ERROR_FILE_NOT_FOUND.
+DWORD SearchPathA(const char *path, const char *fileName, const char *extension, DWORD bufferLength,
+                  char *buffer, char **filePart);
+
+// Loads a library: a name holding '/' as it is, any other name from the
+// search path. Null on failure: ERROR_MOD_NOT_FOUND when there is no such
+// file, ERROR_BAD_EXE_FORMAT when it is no loadable library.
+HMODULE LoadLibraryA(const char *fileName);
+// The address of an exported function; null with ERROR_PROC_NOT_FOUND.
+FARPROC GetProcAddress(HMODULE module, const char *procName);
+// Drops one reference to the library; TRUE on success.
+BOOL FreeLibrary(HMODULE module);

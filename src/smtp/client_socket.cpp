@@ -1,0 +1,206 @@
+#include "smtp/client_socket.h"
+
+#include "platform/last_error.h"
+#include "platform/ticks.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+namespace {
+
+int OpenSystemSocket()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd >= 0) {
+        const int on = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    }
+    return fd;
+}
+
+bool ResolveSystem(const char *host, std::uint32_t &address)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || !found)
+        return false;
+    address = reinterpret_cast<const sockaddr_in *>(found->ai_addr)->sin_addr.s_addr;
+    freeaddrinfo(found);
+    return true;
+}
+
+int ConnectSystem(int fd, const void *address, unsigned length)
+{
+    return connect(fd, static_cast<const sockaddr *>(address), length);
+}
+
+int ConnectErrorSystem(int fd)
+{
+    int error = 0;
+    socklen_t length = sizeof error;
+    return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 ? error : -1;
+}
+
+long SendSystem(int fd, const void *data, std::size_t length) { return send(fd, data, length, MSG_NOSIGNAL); }
+
+long ReceiveSystem(int fd, void *buffer, std::size_t capacity) { return recv(fd, buffer, capacity, 0); }
+
+constexpr SocketCalls SYSTEM_CALLS{OpenSystemSocket, ResolveSystem, ConnectSystem, ConnectErrorSystem,
+                                   SendSystem,       ReceiveSystem, WaitForSocketOrEvent, close};
+
+std::atomic<const SocketCalls *> g_socketCalls{&SYSTEM_CALLS};
+
+bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINPROGRESS; }
+
+int Fail(int error)
+{
+    SetLastError(static_cast<DWORD>(error));
+    return 0;
+}
+
+// Where a socket wait ended, as a last error: 0 when the socket is ready.
+DWORD WaitOutcome(SocketWait result)
+{
+    switch (result) {
+    case SocketWait::Readable: return 0;
+    case SocketWait::Signalled: return WSAEINTR;
+    case SocketWait::TimedOut: return WSAETIMEDOUT;
+    case SocketWait::Failed: break;
+    }
+    return GetLastError() ? GetLastError() : WSAEINVAL;
+}
+
+}  // namespace
+
+const SocketCalls &SystemSocketCalls() { return SYSTEM_CALLS; }
+
+const SocketCalls &CurrentSocketCalls() { return *g_socketCalls.load(); }
+
+void UseSocketCalls(const SocketCalls *calls) { g_socketCalls.store(calls ? calls : &SYSTEM_CALLS); }
+
+CClientSocket::~CClientSocket() { Close(); }
+
+int CClientSocket::Create()
+{
+    Close();
+    m_calls = &CurrentSocketCalls();
+    m_socket = m_calls->open();
+    return m_socket != -1 ? 1 : Fail(errno);
+}
+
+int CClientSocket::Connect(const char *host, unsigned short port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    host = host ? host : "";
+    address.sin_addr.s_addr = inet_addr(host);
+    if (address.sin_addr.s_addr == INADDR_NONE && !m_calls->resolve(host, address.sin_addr.s_addr)) {
+        WSASetLastError(static_cast<int>(WSAEINVAL));
+        return 0;
+    }
+    return ConnectAddress(&address, sizeof address);
+}
+
+int CClientSocket::ConnectAddress(const void *address, int length)
+{
+    if (m_calls->connect(m_socket, address, static_cast<unsigned>(length)) == 0)
+        return 1;
+    if (!WouldBlock(errno) && errno != EINTR)
+        return Fail(errno);
+    const DWORD outcome = WaitOutcome(m_calls->wait(m_socket, m_abort, m_connectTimeout, true));
+    if (outcome != 0)
+        return Fail(static_cast<int>(outcome));
+    const int error = m_calls->connectError(m_socket);
+    return error == 0 ? 1 : Fail(error < 0 ? errno : error);
+}
+
+int CClientSocket::Send(const char *data, int length)
+{
+    const std::size_t total = length > 0 ? static_cast<std::size_t>(length) : 0;
+    std::size_t sent = 0;
+    DWORD mark = GetTickCount();
+    do {
+        const long written = m_calls->send(m_socket, data + sent, total - sent);
+        const int error = errno;
+        if (written > 0) {
+            sent += static_cast<std::size_t>(written);
+            mark = GetTickCount();
+            continue;
+        }
+        if (written == 0 && total == 0)
+            break;
+        if (written < 0 && error == EINTR)
+            continue;
+        if (written < 0 && !WouldBlock(error))
+            return Fail(error);
+        if (!WaitWritable(mark, m_sendTimeout))
+            return 0;
+    } while (sent < total);
+    return 1;
+}
+
+// Waits for room in the send buffer while less than `limit` ms have passed
+// since `mark`, the last time the peer took any bytes.
+bool CClientSocket::WaitWritable(DWORD mark, DWORD limit) const
+{
+    const DWORD spent = GetTickCount() - mark;
+    const DWORD outcome =
+        spent >= limit ? WSAETIMEDOUT : WaitOutcome(m_calls->wait(m_socket, m_abort, limit - spent, true));
+    if (outcome != 0)
+        SetLastError(outcome);
+    return outcome == 0;
+}
+
+int CClientSocket::Receive(char *buffer, int capacity)
+{
+    const std::size_t room = capacity > 0 ? static_cast<std::size_t>(capacity) : 0;
+    for (;;) {
+        const long received = m_calls->receive(m_socket, buffer, room);
+        if (received >= 0)
+            return static_cast<int>(received);
+        if (WouldBlock(errno))
+            return RECEIVE_NOTHING;
+        if (errno != EINTR) {
+            SetLastError(static_cast<DWORD>(errno));
+            return -1;
+        }
+    }
+}
+
+int CClientSocket::Close()
+{
+    if (m_socket == -1)
+        return -1;
+    const int result = m_calls->close(m_socket);
+    m_socket = -1;
+    return result;
+}
+
+int CClientSocket::IsReadable(int &readable)
+{
+    const SocketWait result = m_calls->wait(m_socket, nullptr, 0, false);
+    if (result == SocketWait::Failed)
+        return 0;
+    readable = result == SocketWait::Readable ? 1 : 0;
+    return 1;
+}
+
+SocketWait CClientSocket::WaitReadable(DWORD timeout) const { return m_calls->wait(m_socket, m_abort, timeout, false); }
+
+CString CClientSocket::GetLocalHostName()
+{
+    char name[100] = {};
+    if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
+        return CString("localhost");
+    return CString(name);
+}

@@ -1,0 +1,64 @@
+// CClientSocket: one TCP/IPv4 client connection. The SMTP session owns it by
+// value and only the session's thread uses it. The socket is non-blocking
+// underneath: connect and a full send buffer are waited for on the socket
+// together with the abort event, never in blind sleeps.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/event.h"
+#include "platform/win_types.h"
+#include "smtp/socket_calls.h"
+
+class CClientSocket {
+public:
+    static constexpr DWORD CONNECT_TIMEOUT = 21000;
+    static constexpr DWORD SEND_TIMEOUT = 60000;
+    // Receive's result when nothing has arrived yet.
+    static constexpr int RECEIVE_NOTHING = -2;
+
+    CClientSocket() = default;
+    ~CClientSocket();
+    CClientSocket(const CClientSocket &) = delete;
+    CClientSocket &operator=(const CClientSocket &) = delete;
+
+    // 1 when a socket was made, else 0 with the last error; closes an
+    // earlier socket first.
+    int Create();
+    // Dotted IPv4 text is used as it is; anything else is looked up as a
+    // name and its first address is tried. 0 with WSAEINVAL when the name
+    // does not resolve.
+    int Connect(const char *host, unsigned short port);
+    // 0 on failure; the last error is the system's, WSAETIMEDOUT after
+    // m_connectTimeout ms, or WSAEINTR when the abort event is signalled.
+    int ConnectAddress(const void *address, int length);
+    // Writes every byte, continuing after partial and interrupted writes.
+    // 0 on failure: the system's error, WSAETIMEDOUT when the peer takes
+    // nothing for m_sendTimeout ms, WSAEINTR on abort.
+    int Send(const char *data, int length);
+    // One receive: the byte count, 0 when the peer has closed, -1 with the
+    // last error on failure, RECEIVE_NOTHING when no data is there yet.
+    int Receive(char *buffer, int capacity);
+    // -1 when there was no socket, else close's result.
+    int Close();
+    // A poll that never waits: 1 with `readable` set, or 0 when it failed.
+    int IsReadable(int &readable);
+    // Waits up to `timeout` ms for data, end of stream or the abort event.
+    SocketWait WaitReadable(DWORD timeout) const;
+
+    // The event is only tested, never reset; null for none.
+    void SetAbortEvent(const CEvent *abort) { m_abort = abort; }
+    bool IsOpen() const { return m_socket != -1; }
+
+    // The HELO name: this machine's host name, or "localhost" without one.
+    static CString GetLocalHostName();
+
+    DWORD m_connectTimeout = CONNECT_TIMEOUT;
+    DWORD m_sendTimeout = SEND_TIMEOUT;
+
+private:
+    bool WaitWritable(DWORD mark, DWORD limit) const;
+
+    int m_socket = -1;
+    const SocketCalls *m_calls = &SystemSocketCalls();
+    const CEvent *m_abort = nullptr;
+};

@@ -1,0 +1,50 @@
+#include "smtp/reply_framing.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+bool StartsWithCode(std::string_view text)
+{
+    return text.size() >= 3 && IsDigit(text[0]) && IsDigit(text[1]) && IsDigit(text[2]);
+}
+
+}  // namespace
+
+std::size_t FindReplyEnd(std::string_view bytes, std::string_view lineEnd, ReplyScan &scan)
+{
+    if (lineEnd.empty())
+        lineEnd = "\r\n";
+    for (;;) {
+        const std::size_t found = bytes.find(lineEnd, scan.searched);
+        if (found == std::string_view::npos) {
+            // The line end itself may be split between two arrivals.
+            const std::size_t overlap = lineEnd.size() - 1;
+            scan.searched = std::max(scan.lineStart, bytes.size() > overlap ? bytes.size() - overlap : 0);
+            return 0;
+        }
+        const std::string_view line = bytes.substr(scan.lineStart, found - scan.lineStart);
+        scan.lineStart = scan.searched = found + lineEnd.size();
+        if (!IsContinuationLine(line))
+            return scan.lineStart;
+    }
+}
+
+std::size_t FindReplyEnd(std::string_view bytes, std::string_view lineEnd)
+{
+    ReplyScan scan;
+    return FindReplyEnd(bytes, lineEnd, scan);
+}
+
+bool IsContinuationLine(std::string_view line) { return StartsWithCode(line) && line.size() > 3 && line[3] == '-'; }
+
+int ParseReplyCode(std::string_view reply)
+{
+    if (!StartsWithCode(reply))
+        return 0;
+    if (reply.size() > 3 && reply[3] != ' ' && reply[3] != '-' && reply[3] != '\r')
+        return 0;
+    return (reply[0] - '0') * 100 + (reply[1] - '0') * 10 + (reply[2] - '0');
+}

@@ -1,0 +1,10 @@
+#include "workers/checker.h"
+
+#include "plugin/transport_app.h"
+
+DWORD CheckerThread()
+{
+    theApp.NotifyStatus(0, TS_CHECKING);
+    theApp.NotifyStatus(TS_CHECKING, 0);
+    return 0;
+}

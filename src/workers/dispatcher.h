@@ -1,0 +1,19 @@
+// The dispatcher thread and the start and stop of the workers. The
+// dispatcher runs from OnLoad to OnClose and is the only thread that starts
+// workers; StopWorkers runs on the host's thread in OnClose.
+#pragma once
+
+#include "platform/win_types.h"
+
+DWORD DispatcherThread();
+
+// Each starts its worker unless one of that kind still runs; a failed start
+// is reported with "Error=%lu". Dispatcher thread only.
+void StartSender();
+void StartChecker();
+void StartCanceller();
+
+// Asks the running sender to stop and waits for every worker to end, at
+// most g_dwWorkerStopTimeout ms in all, running the host's messages
+// meanwhile. True when none runs any more.
+bool StopWorkers();

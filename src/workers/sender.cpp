@@ -1,0 +1,87 @@
+#include "workers/sender.h"
+
+#include "mail/message_record.h"
+#include "plugin/game_registry.h"
+#include "plugin/transport_app.h"
+#include "resources/resource.h"
+#include "settings/game_settings.h"
+#include "workers/control_events.h"
+#include "workers/outbox.h"
+#include "workers/worker_slot.h"
+
+#include <mutex>
+
+namespace {
+
+// Once set for this sender, g_eventAbort stays set until it has ended, so
+// after a stop request it never again starts on the queue, the working
+// record or the host.
+bool AbortRequested() { return g_eventAbort.IsSignalled(); }
+
+// Settings win over the message on equal keys. False when the message's
+// game is not open.
+bool MergeGameSettings()
+{
+    std::lock_guard<CMutex> lock(g_mutexGames);
+    const GameSettings *settings = FindGame(g_currentMessage[KEY_GAME_NAME]);
+    if (!settings)
+        return false;
+    g_currentMessage.Merge(*settings);
+    return true;
+}
+
+void NotifyGameText(UINT id)
+{
+    const CString text = theApp.LoadText(id);
+    theApp.NotifyText(CString::Formatted("%s %s", g_currentMessage[KEY_GAME_NAME].GetString(), text.GetString()));
+}
+
+void ReportOutcome(BOOL delivered)
+{
+    if (!delivered) {
+        theApp.NotifyText(g_currentMessage.GetError());
+        theApp.NotifyStatus(TS_SENDING | TS_CHECKING | TS_UNSENT | TS_BUSY, TS_UNSENT);
+        return;
+    }
+    NotifyGameText(IDS_SENT);
+    theApp.NotifyStatus(TS_SENDING | TS_UNSENT | TS_BUSY, 0);
+    theApp.NotifySent(&g_currentMessage);
+}
+
+// Delivers the working record and reports how it went. False when a stop
+// request came meanwhile: the message then gets no outcome.
+bool DeliverCurrent()
+{
+    if (!MergeGameSettings())
+        return true;
+    if (AbortRequested())
+        return false;
+    NotifyGameText(IDS_SENDING);
+    theApp.NotifyStatus(0, TS_SENDING | TS_UNSENT | TS_BUSY);
+    const BOOL delivered = g_currentMessage.Deliver();
+    if (AbortRequested())
+        return false;
+    ReportOutcome(delivered);
+    return true;
+}
+
+}  // namespace
+
+DWORD SenderThread()
+{
+    g_currentMessage.SetAbortEvent(&g_eventAbort);
+    while (!AbortRequested()) {
+        const auto ticket = g_arrOutbox.MergeNewestInto(g_currentMessage);
+        if (!ticket) {
+            // A message queued after the look but before the end is taken
+            // now, not at the next time-out.
+            if (g_hSenderThread.EndUnlessWoken())
+                break;
+            continue;
+        }
+        if (!DeliverCurrent() || AbortRequested())
+            break;
+        g_arrOutbox.Remove(*ticket);
+    }
+    return 0;
+}

@@ -1,0 +1,230 @@
+// Messages handed to Send reach an SMTP server through the real library:
+// the notifications the host sees and the exact bytes the server receives.
+#include "platform/resources.h"
+#include "support/plugin_api.h"
+#include "support/scripted_smtp_server.h"
+#include "support/test_host.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// "Привет" and "Ход Щуки" in Windows-1251 and in KOI8-R.
+const std::string SUBJECT_1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";
+const std::string SUBJECT_KOI8 = "\xF0\xD2\xC9\xD7\xC5\xD4";
+const std::string BODY_1251 = "\xD5\xEE\xE4 \xD9\xF3\xEA\xE8\r\n.end\r\n";
+const std::string BODY_KOI8 = "\xE8\xCF\xC4 \xFD\xD5\xCB\xC9\r\n..end\r\n";
+
+class SmtpDeliveryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetResourceLanguage(ResourceLanguage::English);
+        host.Load();
+    }
+    void TearDown() override { host.Api().OnClose(); }
+
+    // Opens Alpha from a stored section, as a host restores a project.
+    void OpenAlpha(std::initializer_list<std::pair<const char *, const char *>> settings)
+    {
+        CString game("Alpha"), tag(MORV_SETTINGS_TAG);
+        unsigned long version = MORV_SETTINGS_VERSION;
+        CMapStringToString store = MakeMap(settings);
+        host.Api().OnRestore(game, store, tag, version);
+    }
+
+    void OpenAlphaFor(const ScriptedSmtpServer &server, const char *to = "server@example.org")
+    {
+        server_ = "127.0.0.1:" + std::to_string(server.Port());
+        OpenAlpha({{"From", "player@example.org"}, {"To", to}, {"Subject", SUBJECT_1251.c_str()},
+                   {"ServerSMTP", server_.c_str()}, {"Mailer", "0"}});
+    }
+
+    void SendTurn(const std::string &body = BODY_1251)
+    {
+        CMapStringToString message = MakeMap({{"GameName", "Alpha"}, {"Body", body.c_str()}});
+        host.Api().Send(message);
+    }
+
+    // Waits for the outcome of a delivery: the delivered record, or the
+    // status word of a failure.
+    bool WaitForOutcome()
+    {
+        return host.PumpUntil([&] {
+            const auto words = host.Statuses();
+            return !host.SentRecords().empty() || std::count(words.begin(), words.end(), MORV_TS_UNSENT) > 0;
+        });
+    }
+
+    std::string LastText() const { return host.Texts().back(); }
+
+    PluginLibrary library;
+    TestHost host{library.Api()};
+    std::string server_;
+};
+
+std::string Envelope(const Lines &recipients)
+{
+    std::string wire = "MAIL FROM:<player@example.org>\r\n";
+    for (const std::string &recipient : recipients)
+        wire += "RCPT TO:<" + recipient + ">\r\n";
+    return wire + "DATA\r\n";
+}
+
+TEST_F(SmtpDeliveryTest, MessageArrivesRecodedAndTheHostHearsEveryStep)
+{
+    ScriptedSmtpServer server;
+    OpenAlphaFor(server);
+    SendTurn();
+    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_TRUE(server.WaitForConnectionEnd(0));
+
+    Lines transcript = host.Transcript();
+    ASSERT_EQ(transcript.size(), 7u);
+    EXPECT_EQ(transcript.back().rfind("sent ", 0), 0u);
+    transcript.pop_back();
+    EXPECT_EQ(transcript, (Lines{"text Ready", "text Alpha loaded", "text Alpha sending message", "status 0x0D",
+                                 "text Alpha message sent", "status 0x00"}));
+    const std::string content = "From: player@example.org\r\nTo: server@example.org\r\nSubject: " + SUBJECT_KOI8 +
+                                "\r\n\r\n" + BODY_KOI8;
+    const std::string received = server.Received(0);
+    EXPECT_EQ(received.substr(received.find("MAIL FROM")),
+              Envelope({"server@example.org"}) + content + "\r\n.\r\nQUIT\r\n");
+    EXPECT_EQ(received.rfind("HELO ", 0), 0u);
+}
+
+TEST_F(SmtpDeliveryTest, DeliveredRecordKeepsTheOriginalSubjectAndBody)
+{
+    ScriptedSmtpServer server;
+    OpenAlphaFor(server);
+    SendTurn();
+    ASSERT_TRUE(WaitForOutcome());
+    const auto records = host.SentRecords();
+    ASSERT_EQ(records.size(), 1u);
+    CMapStringToString record = records[0];
+    EXPECT_EQ(record["Subject"].str(), SUBJECT_1251);
+    EXPECT_EQ(record["Body"].str(), BODY_1251);
+    EXPECT_EQ(record["ServerSMTP"].str(), server_);
+    EXPECT_EQ(record["GameName"], "Alpha");
+}
+
+TEST_F(SmtpDeliveryTest, MissingFromIsNamedBeforeMissingTo)
+{
+    OpenAlpha({{"ServerSMTP", "127.0.0.1:1"}});
+    SendTurn();
+    ASSERT_TRUE(WaitForOutcome());
+    EXPECT_EQ(LastText(), "Alpha ERR: FROM Field must present");
+    EXPECT_EQ(host.Statuses().back(), MORV_TS_UNSENT);
+}
+
+TEST_F(SmtpDeliveryTest, UnreachableServerReportsTheConnectionFailure)
+{
+    int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr *>(&address), length), 0);
+    ASSERT_EQ(getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    const int port = ntohs(address.sin_port);
+    close(probe);  // nothing listens there now
+
+    const std::string setting = "127.0.0.1:" + std::to_string(port);
+    OpenAlpha({{"From", "a@b"}, {"To", "c@d"}, {"ServerSMTP", setting.c_str()}});
+    SendTurn();
+    ASSERT_TRUE(WaitForOutcome());
+    EXPECT_EQ(LastText(), "Alpha ERR: Could not connect to the SMTP server 127.0.0.1 on port " +
+                              std::to_string(port) + ", GetLastError returns: 111\n");
+}
+
+TEST_F(SmtpDeliveryTest, RefusedRecipientEndsTheTransactionWithTheServersWords)
+{
+    ScriptedSmtpServer server(WellBehavedSmtp{{{"RCPT", "550 no such user\r\n"}}, ""});
+    OpenAlphaFor(server);
+    SendTurn();
+    ASSERT_TRUE(WaitForOutcome());
+    EXPECT_EQ(LastText(), "Alpha ERR: 550 no such user");
+    EXPECT_TRUE(host.SentRecords().empty());
+    ASSERT_TRUE(server.WaitForConnectionEnd(0));
+    EXPECT_EQ(server.Received(0).find("DATA"), std::string::npos);
+}
+
+TEST_F(SmtpDeliveryTest, TwoRecipientsSeparatedBySemicolonShareOneToLine)
+{
+    ScriptedSmtpServer server;
+    OpenAlphaFor(server, "Bob <bob@example.org>; ann@example.org");
+    SendTurn("turn");
+    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_TRUE(server.WaitForConnectionEnd(0));
+    const std::string received = server.Received(0);
+    EXPECT_NE(received.find(Envelope({"bob@example.org", "ann@example.org"})), std::string::npos);
+    EXPECT_NE(received.find("\r\nTo: Bob <bob@example.org>,ann@example.org\r\n"), std::string::npos);
+}
+
+TEST_F(SmtpDeliveryTest, MalformedSecondRecipientIsDroppedAndTheFirstStillGetsTheMessage)
+{
+    ScriptedSmtpServer server;
+    OpenAlphaFor(server, "ann@example.org, Bob <bob@example.org");
+    SendTurn("turn");
+    ASSERT_TRUE(WaitForOutcome());
+    EXPECT_EQ(LastText(), "Alpha message sent");
+    ASSERT_TRUE(server.WaitForConnectionEnd(0));
+    EXPECT_NE(server.Received(0).find(Envelope({"ann@example.org"})), std::string::npos);
+}
+
+TEST_F(SmtpDeliveryTest, LineBreaksInSettingsNeverBecomeCommandsOrHeaders)
+{
+    ScriptedSmtpServer server;
+    server_ = "127.0.0.1:" + std::to_string(server.Port());
+    OpenAlpha({{"From", "a@b\r\nRCPT TO:<victim@example.org>"}, {"To", "c@d"}, {"Subject", "s\r\nBcc: x@y"},
+               {"ServerSMTP", server_.c_str()}});
+    SendTurn("turn");
+    ASSERT_TRUE(WaitForOutcome());
+    EXPECT_EQ(LastText().rfind("Alpha ERR: ", 0), 0u);
+    ASSERT_TRUE(server.WaitForConnectionEnd(0));
+    EXPECT_EQ(server.Received(0).find("victim"), std::string::npos);
+}
+
+TEST_F(SmtpDeliveryTest, CancelDuringALongDeliveryReportsNoOutcomeThenAbort)
+{
+    ScriptedSmtpServer server(WellBehavedSmtp{{}, "DATA"});
+    OpenAlphaFor(server);
+    SendTurn();
+    // The host keeps pumping: the sender's notifications wait for it.
+    ASSERT_TRUE(host.PumpUntil([&] { return server.WaitUntilHeld(0); }));
+    host.Api().Cancel();
+    ASSERT_TRUE(host.WaitForText("Abort by user"));
+    const Lines texts = host.Texts();
+    EXPECT_EQ(texts, (Lines{"Ready", "Alpha loaded", "Alpha sending message", "Abort by user"}));
+    EXPECT_EQ(host.Statuses().back() & MORV_TS_SENDING, MORV_TS_SENDING);
+}
+
+TEST_F(SmtpDeliveryTest, HugeBodyFullOfDotLinesArrivesWhole)
+{
+    ScriptedSmtpServer server;
+    OpenAlphaFor(server);
+    std::string body;
+    while (body.size() < 2 * 1024 * 1024)
+        body += ".line\r\n";
+    SendTurn(body);
+    ASSERT_TRUE(WaitForOutcome());
+    EXPECT_EQ(LastText(), "Alpha message sent");
+    ASSERT_TRUE(server.WaitForMessages(1));
+    const std::string content = server.Messages()[0];
+    const std::string header = "Subject: " + SUBJECT_KOI8 + "\r\n\r\n";
+    const std::string received = content.substr(content.find(header) + header.size());
+    EXPECT_EQ(received.size(), body.size() + body.size() / 7 + 2);  // + the CRLF before the dot line
+    EXPECT_EQ(received.compare(0, 14, "..line\r\n..line"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+#include "platform/host_window.h"
+#include "platform/worker_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+struct RecordingWindow {
+    RecordingWindow()
+        : window(CreateHostWindow([this](HWND, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+              ownerRan = std::this_thread::get_id() == owner;
+              ++calls;
+              return static_cast<LRESULT>(message + wParam);
+          }))
+    {
+    }
+    ~RecordingWindow() { DestroyHostWindow(window); }
+
+    std::thread::id owner = std::this_thread::get_id();
+    std::atomic<int> calls{0};
+    std::atomic<bool> ownerRan{false};
+    HWND window;
+};
+
+TEST(HostWindowTest, OwnerThreadCallsTheProcedureDirectly)
+{
+    RecordingWindow host;
+    EXPECT_EQ(SendMessageA(host.window, 100, 5, 0), 105);
+    EXPECT_EQ(host.calls, 1);
+    EXPECT_EQ(PumpMessages(), 0);
+}
+
+TEST(HostWindowTest, WorkerBlocksUntilTheOwnerPumps)
+{
+    RecordingWindow host;
+    std::atomic<LRESULT> result{0};
+    auto worker = CWorkerThread::Start([&]() -> DWORD {
+        result = SendMessageA(host.window, 7, 1, 0);
+        return 0;
+    });
+    ASSERT_TRUE(worker);
+    ASSERT_TRUE(WaitMessage(10000));
+    EXPECT_TRUE(worker->IsRunning());  // still inside SendMessageA
+    EXPECT_EQ(host.calls, 0);
+    EXPECT_EQ(PumpMessages(), 1);
+    ASSERT_TRUE(worker->Wait(10000));
+    EXPECT_EQ(result, 8);
+    EXPECT_TRUE(host.ownerRan);
+}
+
+TEST(HostWindowTest, WaitPumpingLetsABlockedWorkerFinish)
+{
+    RecordingWindow host;
+    auto worker = CWorkerThread::Start([&]() -> DWORD {
+        for (int i = 0; i < 3; ++i)
+            SendMessageA(host.window, 1, 0, 0);
+        return 42;
+    });
+    ASSERT_TRUE(worker);
+    ASSERT_TRUE(worker->WaitPumping(10000));
+    EXPECT_EQ(host.calls, 3);
+    EXPECT_EQ(worker->GetExitCode(), 42u);
+}
+
+TEST(HostWindowTest, DestroyingTheWindowReleasesWaitingSenders)
+{
+    auto host = std::make_unique<RecordingWindow>();
+    HWND window = host->window;
+    std::atomic<LRESULT> result{-1};
+    auto worker = CWorkerThread::Start([&]() -> DWORD {
+        result = SendMessageA(window, 1, 0, 0);
+        return 0;
+    });
+    ASSERT_TRUE(WaitMessage(10000));
+    host.reset();
+    ASSERT_TRUE(worker->Wait(10000));
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(SendMessageA(window, 1, 0, 0), 0);
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+#include "platform/cstring.h"
+#include "platform/map_string_to_string.h"
+#include "platform/resources.h"
+#include "platform/ticks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+TEST(CStringTest, FormatAndTrim)
+{
+    CString text;
+    text.Format("%s %s", "Alpha", "message sent");
+    EXPECT_EQ(text, "Alpha message sent");
+    EXPECT_EQ(CString::Formatted("Error=%lu", 4294967295UL), "Error=4294967295");
+    EXPECT_EQ(CString(" \t a b \r\n").Trim(), "a b");
+    EXPECT_EQ(CString(nullptr), "");
+    EXPECT_EQ(CString("\xC0\xFF").GetLength(), 2);
+}
+
+TEST(CStringTest, MidLeftRightStayWithinTheText)
+{
+    const CString text("abcdef");
+    EXPECT_EQ(text.Left(2), "ab");
+    EXPECT_EQ(text.Mid(4), "ef");
+    EXPECT_EQ(text.Mid(10), "");
+    EXPECT_EQ(text.Right(10), "abcdef");
+    EXPECT_EQ(text.Find('d'), 3);
+    EXPECT_EQ(text.Find("x"), -1);
+}
+
+TEST(MapStringToStringTest, IndexAddsAnAbsentKeyEmptyLookupDoesNot)
+{
+    CMapStringToString map;
+    CString value("unchanged");
+    EXPECT_FALSE(map.Lookup("To", value));
+    EXPECT_EQ(value, "unchanged");
+    EXPECT_EQ(map.GetCount(), 0);
+    EXPECT_EQ(map["To"], "");
+    EXPECT_EQ(map.GetCount(), 1);
+    EXPECT_TRUE(map.Lookup("To", value));
+    EXPECT_EQ(value, "");
+    EXPECT_FALSE(map.Lookup("to", value));  // keys compare exactly
+}
+
+TEST(TicksTest, ElapsedTestSurvivesTheWrap)
+{
+    struct Row {
+        DWORD mark, now, limit;
+        bool beyond;
+    };
+    const Row rows[] = {
+        {1000, 3000, 2000, false},      {1000, 3001, 2000, true},
+        {0xFFFFFF00u, 0x6D0, 2000, false}, {0xFFFFFF00u, 0x6D1, 2000, true},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(TicksElapsedBeyond(row.mark, row.now, row.limit), row.beyond) << row.mark << " " << row.now;
+}
+
+TEST(ResourceLanguageTest, LocaleVariablesChooseRussianOnlyForRu)
+{
+    struct Row {
+        const char *all, *messages, *lang;
+        ResourceLanguage expected;
+    };
+    const Row rows[] = {
+        {nullptr, nullptr, "ru_RU.CP1251", ResourceLanguage::Russian},
+        {nullptr, nullptr, "en_US.UTF-8", ResourceLanguage::English},
+        {"C", nullptr, "ru_RU.UTF-8", ResourceLanguage::English},
+        {nullptr, "ru_RU.UTF-8", "en_US", ResourceLanguage::Russian},
+        {"", nullptr, "ru", ResourceLanguage::Russian},
+        {nullptr, nullptr, nullptr, ResourceLanguage::English},
+    };
+    for (const Row &row : rows) {
+        for (auto [name, value] : {std::pair{"LC_ALL", row.all}, {"LC_MESSAGES", row.messages}, {"LANG", row.lang}})
+            value ? setenv(name, value, 1) : unsetenv(name);
+        EXPECT_EQ(LanguageFromEnvironment(), row.expected) << (row.lang ? row.lang : "-");
+    }
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    unsetenv("LANG");
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include "fake_socket_calls.h"
+#include "platform/last_error.h"
+#include "smtp/client_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+
+namespace {
+
+class SocketSendTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(socket.Create()); }
+
+    int Send(const std::string &data) { return socket.Send(data.data(), static_cast<int>(data.size())); }
+
+    FakeSocketCalls fake;
+    FakeSocketState &state = fake.State();
+    CClientSocket socket;
+};
+
+TEST_F(SocketSendTest, WritesEveryByteThroughShortWritesInterruptionsAndFullBuffers)
+{
+    state.sendPlan = {3, -EINTR, 1, -EAGAIN, 0, 4, -EWOULDBLOCK};
+    const std::string data = "MAIL FROM:<someone@example.org>\r\n";
+    ASSERT_EQ(Send(data), 1);
+    EXPECT_EQ(state.written, data);
+    EXPECT_EQ(state.waitCalls, 3);
+}
+
+TEST_F(SocketSendTest, FailureStopsWithTheSystemError)
+{
+    state.sendPlan = {2, -ECONNRESET};
+    EXPECT_EQ(Send("QUIT\r\n"), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ECONNRESET));
+    EXPECT_EQ(state.written, "QU");
+}
+
+TEST_F(SocketSendTest, WaitForRoomEndsOnTimeOutOrAbort)
+{
+    state.sendPlan = {1, -EAGAIN, -EAGAIN};
+    state.waitResult = SocketWait::TimedOut;
+    EXPECT_EQ(Send("DATA\r\n"), 0);
+    EXPECT_EQ(GetLastError(), WSAETIMEDOUT);
+    CEvent abort;
+    abort.SetEvent();
+    socket.SetAbortEvent(&abort);
+    EXPECT_EQ(Send("DATA\r\n"), 0);
+    EXPECT_EQ(GetLastError(), WSAEINTR);
+    EXPECT_TRUE(abort.IsSignalled());
+}
+
+struct ConnectCase {
+    const char *name;
+    SocketWait wait;
+    int connectError;
+    int result;
+    DWORD lastError;
+};
+
+class SocketConnectTest : public ::testing::TestWithParam<ConnectCase> {};
+
+TEST_P(SocketConnectTest, ConnectInProgressEndsAsTheWaitSays)
+{
+    const ConnectCase &row = GetParam();
+    FakeSocketCalls fake;
+    fake.State().waitResult = row.wait;
+    fake.State().connectError = row.connectError;
+    CClientSocket socket;
+    ASSERT_TRUE(socket.Create());
+    SetLastError(0);
+    EXPECT_EQ(socket.Connect("192.0.2.1", 25), row.result);
+    EXPECT_EQ(GetLastError(), row.lastError);
+    EXPECT_EQ(fake.State().resolveCalls, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, SocketConnectTest,
+    ::testing::Values(ConnectCase{"Connected", SocketWait::Readable, 0, 1, 0},
+                      ConnectCase{"Refused", SocketWait::Readable, ECONNREFUSED, 0, ECONNREFUSED},
+                      ConnectCase{"TimedOut", SocketWait::TimedOut, 0, 0, WSAETIMEDOUT},
+                      ConnectCase{"Aborted", SocketWait::Signalled, 0, 0, WSAEINTR}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST(SocketResolveTest, NamesAreLookedUpAndAnUnknownNameIsNeverConnected)
+{
+    FakeSocketCalls fake;
+    CClientSocket socket;
+    ASSERT_TRUE(socket.Create());
+    EXPECT_EQ(socket.Connect("255.255.255.255", 25), 0);
+    EXPECT_EQ(socket.Connect("mail.example", 25), 0);
+    EXPECT_EQ(GetLastError(), WSAEINVAL);
+    EXPECT_EQ(fake.State().resolveCalls, 2);
+    EXPECT_EQ(fake.State().connectCalls, 0);
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+// A socket-call table for tests whose sends follow a plan (short writes,
+// interrupted calls, full buffers, failures) and whose waits answer what a
+// test sets. Installed for the lifetime of a FakeSocketCalls object; the
+// real calls pass through where a test asks for them. Single test thread.
+#pragma once
+
+#include "smtp/socket_calls.h"
+
+#include <deque>
+#include <string>
+
+struct FakeSocketState {
+    // Per send call: > 0 takes at most that many bytes, < 0 fails with errno
+    // -value; with the plan empty every byte is taken.
+    std::deque<long> sendPlan;
+    std::string written;
+    int sendCalls = 0;
+    int connectCalls = 0;
+    int resolveCalls = 0;
+    int waitCalls = 0;
+    SocketWait waitResult = SocketWait::Readable;
+    int connectError = 0;
+    bool passThrough = false;  // real sockets underneath, the plan still cuts sends
+};
+
+class FakeSocketCalls {
+public:
+    explicit FakeSocketCalls(bool passThrough = false);
+    ~FakeSocketCalls();
+    FakeSocketCalls(const FakeSocketCalls &) = delete;
+    FakeSocketCalls &operator=(const FakeSocketCalls &) = delete;
+
+    FakeSocketState &State();
+};

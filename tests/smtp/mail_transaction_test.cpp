@@ -1,0 +1,247 @@
+#include "fake_socket_calls.h"
+#include "platform/last_error.h"
+#include "smtp/smtp_session.h"
+#include "support/scripted_smtp_server.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+std::string Helo() { return "HELO " + CClientSocket::GetLocalHostName().str() + "\r\n"; }
+
+// A message from a@x to b@y with the subject "Hi".
+CMailMessage Simple(const char *body)
+{
+    CMailMessage message;
+    message.m_from = CMailAddress(CString("a@x"));
+    message.m_subject = "Hi";
+    message.ParseAddressList("b@y", ADDRESS_TO);
+    message.SetBody(body);
+    return message;
+}
+
+class TransactionTest : public ::testing::Test {
+protected:
+    explicit TransactionTest(WellBehavedSmtp behaviour = {}) : server(std::move(behaviour)) {}
+
+    // Connects, sends and disconnects; the result of SendMail, with its last
+    // error in `sendError`.
+    BOOL Deliver(const CMailMessage &message)
+    {
+        session.m_replyTimeout = ScriptedSmtpServer::WAIT_MS;
+        if (!session.Connect("127.0.0.1", server.Port()))
+            return FALSE;
+        const BOOL sent = session.SendMail(message);
+        sendError = GetLastError();
+        session.Disconnect();
+        EXPECT_TRUE(server.WaitForConnectionEnd(0));
+        return sent;
+    }
+
+    std::string Transcript() const { return server.Received(0).substr(Helo().size()); }
+
+    ScriptedSmtpServer server;
+    CSmtpSession session;
+    DWORD sendError = 0;
+};
+
+TEST_F(TransactionTest, OneRecipientMessageGoesOutByteForByte)
+{
+    ASSERT_TRUE(Deliver(Simple("Hello")));
+    EXPECT_EQ(server.Received(0), Helo() + "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nDATA\r\n"
+                                           "From: a@x\r\nTo: b@y\r\nSubject: Hi\r\n\r\nHello\r\n.\r\nQUIT\r\n");
+    EXPECT_TRUE(session.GetErrorText().IsEmpty());
+}
+
+TEST_F(TransactionTest, BccIsEnvelopeOnlyAndRecipientsKeepTheirOrder)
+{
+    CMailMessage message = Simple("x");
+    message.ParseAddressList("Carol <c@z>", ADDRESS_TO);
+    message.ParseAddressList("d@w", ADDRESS_BCC);
+    ASSERT_TRUE(Deliver(message));
+    EXPECT_EQ(Transcript(), "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nRCPT TO:<c@z>\r\nRCPT TO:<d@w>\r\nDATA\r\n"
+                            "From: a@x\r\nTo: b@y,Carol <c@z>\r\nSubject: Hi\r\n\r\nx\r\n.\r\nQUIT\r\n");
+}
+
+TEST_F(TransactionTest, TwoAttachmentsMakeThreePartsAndOneClosingDelimiter)
+{
+    CMailMessage message = Simple("See files");
+    CMailAttachment first, second;
+    first.m_name = first.m_fileName = "a.txt";
+    first.m_data = "QUJD";
+    first.m_length = 4;
+    second.m_name = "b c;d";
+    second.m_fileName = "empty";
+    message.m_attachments = {&first, &second};
+    ASSERT_TRUE(Deliver(message));
+    const std::string head = "\r\n\r\n--#BOUNDARY#\r\nContent-Type: application/octet-stream; name=";
+    EXPECT_EQ(server.Messages(),
+              std::vector<std::string>{
+                  "From: a@x\r\nTo: b@y\r\nSubject: Hi\r\nMIME-Version: 1.0\r\n"
+                  "Content-type: multipart/mixed; boundary=\"#BOUNDARY#\"\r\n\r\n"
+                  "\r\n--#BOUNDARY#\r\nContent-Type: text/plain; charset=us-ascii\r\n"
+                  "Content-Transfer-Encoding: quoted-printable\r\n\r\nSee files" +
+                  head + "a.txt\r\nContent-Transfer-Encoding: base64\r\n"
+                         "Content-Disposition: attachment; filename=a.txt\r\n\r\nQUJD" +
+                  head + "b c;d\r\nContent-Transfer-Encoding: base64\r\n"
+                         "Content-Disposition: attachment; filename=empty\r\n\r\n"
+                         "\r\n--#BOUNDARY#--\r\n"});
+}
+
+TEST_F(TransactionTest, ShortAndInterruptedWritesStillDeliverTheWholeMessage)
+{
+    FakeSocketCalls fake(true);
+    for (int i = 0; i < 200; ++i)
+        fake.State().sendPlan.insert(fake.State().sendPlan.end(), {7, -EINTR, 1});
+    CMailMessage message = Simple(std::string(500, 'z').c_str());
+    ASSERT_TRUE(Deliver(message));
+    EXPECT_EQ(server.Messages(),
+              std::vector<std::string>{"From: a@x\r\nTo: b@y\r\nSubject: Hi\r\n\r\n" + std::string(500, 'z') + "\r\n"});
+}
+
+// Content after the header block: the body as it arrives, without the
+// end-of-data line.
+class BodyOnTheWireTest : public TransactionTest, public ::testing::WithParamInterface<std::pair<const char *, const char *>> {};
+
+TEST_P(BodyOnTheWireTest, ArrivesWholeBeforeTheEndOfData)
+{
+    ASSERT_TRUE(Deliver(Simple(GetParam().first)));
+    EXPECT_EQ(server.Messages(), std::vector<std::string>{"From: a@x\r\nTo: b@y\r\nSubject: Hi\r\n\r\n" +
+                                                          std::string(GetParam().second)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, BodyOnTheWireTest,
+                         ::testing::Values(std::pair{"", "\r\n"}, std::pair{"last line\r\n", "last line\r\n\r\n"},
+                                           std::pair{".\n.\r\nRSET\r\n.\rx", "..\r\n..\r\nRSET\r\n..\r\nx\r\n"}));
+
+class HeldServerTest : public TransactionTest {
+protected:
+    HeldServerTest() : TransactionTest(WellBehavedSmtp{{}, "END"}) {}
+};
+
+TEST_F(HeldServerTest, ReleasedServerCompletesTheDelivery)
+{
+    std::thread releaser([&] {
+        if (server.WaitUntilHeld())
+            server.Release();
+    });
+    EXPECT_TRUE(Deliver(Simple("x")));
+    releaser.join();
+}
+
+TEST_F(HeldServerTest, AbortEndsTheWaitForTheServerAtOnce)
+{
+    CEvent abort;
+    session.SetAbortEvent(&abort);
+    std::thread canceller([&] {
+        if (server.WaitUntilHeld())
+            abort.SetEvent();
+    });
+    EXPECT_FALSE(Deliver(Simple("x")));
+    canceller.join();
+    EXPECT_EQ(sendError, WSAEINTR);
+    EXPECT_EQ(GetLastError(), WSAEINTR);
+    EXPECT_EQ(session.GetErrorText(), SMTP_ABORTED_TEXT);
+    EXPECT_TRUE(abort.IsSignalled());
+}
+
+struct InjectionCase {
+    const char *name;
+    CString from;
+    CString to;
+    const char *transcript;  // after HELO
+};
+
+class AddressInjectionTest : public TransactionTest, public ::testing::WithParamInterface<InjectionCase> {};
+
+TEST_P(AddressInjectionTest, AddressWithLineBreakOrNulIsNeverSent)
+{
+    CMailMessage message = Simple("x");
+    message.m_from = CMailAddress(GetParam().from);
+    message.AddAddress(CMailAddress(GetParam().to), ADDRESS_TO);
+    EXPECT_FALSE(Deliver(message));
+    EXPECT_EQ(sendError, ERROR_INVALID_DATA);
+    EXPECT_EQ(session.GetErrorText(), SMTP_BAD_ADDRESS_TEXT);
+    EXPECT_EQ(Transcript(), GetParam().transcript);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, AddressInjectionTest,
+    ::testing::Values(InjectionCase{"SenderCrLf", "a@x>\r\nRCPT TO:<evil@v", "c@z", "QUIT\r\n"},
+                      InjectionCase{"SenderNul", CString(std::string("a@x\0b", 5)), "c@z", "QUIT\r\n"},
+                      InjectionCase{"RecipientLf", "a@x", "c@z>\nDATA", "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nQUIT\r\n"},
+                      InjectionCase{"RecipientCr", "a@x", "c@z\r", "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nQUIT\r\n"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+struct RefusalCase {
+    const char *name;
+    const char *step;
+    const char *reply;
+    const char *transcript;  // after HELO
+};
+
+class RefusalTest : public TransactionTest, public ::testing::WithParamInterface<RefusalCase> {
+protected:
+    RefusalTest() : TransactionTest(Behaviour()) {}
+
+    static WellBehavedSmtp Behaviour()
+    {
+        WellBehavedSmtp behaviour;
+        behaviour.replies[GetParam().step] = GetParam().reply;
+        behaviour.replies["QUIT"] = "500 not now\r\n";
+        return behaviour;
+    }
+};
+
+// The refusal ends the transaction at once, and the failed QUIT after it
+// does not hide the refusing reply.
+TEST_P(RefusalTest, RefusedStepEndsTheTransactionAndKeepsItsReply)
+{
+    CMailMessage message = Simple("x");
+    message.ParseAddressList("c@z", ADDRESS_CC);
+    EXPECT_FALSE(Deliver(message));
+    EXPECT_EQ(sendError, ERROR_BAD_COMMAND);
+    std::string reply = GetParam().reply;
+    EXPECT_EQ(session.GetErrorText().str(), reply.substr(0, reply.size() - 2));
+    EXPECT_EQ(Transcript(), GetParam().transcript);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, RefusalTest,
+    ::testing::Values(RefusalCase{"MailFrom", "MAIL", "550 sender refused\r\n", "MAIL FROM:<a@x>\r\nQUIT\r\n"},
+                      RefusalCase{"RcptTo", "RCPT", "550 no such user\r\n",
+                                  "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nQUIT\r\n"},
+                      RefusalCase{"RcptTo251", "RCPT", "251 forwarded\r\n",
+                                  "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nQUIT\r\n"},
+                      RefusalCase{"Data", "DATA", "554 no valid recipients\r\n",
+                                  "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nRCPT TO:<c@z>\r\nDATA\r\nQUIT\r\n"},
+                      RefusalCase{"EndOfData", "END", "550 content rejected\r\n",
+                                  "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nRCPT TO:<c@z>\r\nDATA\r\n"
+                                  "From: a@x\r\nTo: b@y\r\nCc: c@z\r\nSubject: Hi\r\n\r\nx\r\n.\r\nQUIT\r\n"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST(TransactionFramingTest, LateContinuationOfMailFromIsNotTakenForTheRecipientsReply)
+{
+    ScriptedSmtpServer server({SmtpScript()
+                                   .Reply("220 ready\r\n")
+                                   .ExpectLine()
+                                   .Reply("250 hello\r\n")
+                                   .ExpectLine()
+                                   .ReplyInPieces({"250-sender ok\r\n", "250 really\r\n"}, 50)
+                                   .ExpectLine()
+                                   .Reply("550 no such user\r\n")
+                                   .ExpectLine()
+                                   .Reply("221 bye\r\n")});
+    CSmtpSession session;
+    ASSERT_TRUE(session.Connect("127.0.0.1", server.Port()));
+    EXPECT_FALSE(session.SendMail(Simple("x")));
+    EXPECT_EQ(GetLastError(), ERROR_BAD_COMMAND);
+    EXPECT_TRUE(session.Disconnect());
+    EXPECT_EQ(session.GetErrorText(), "550 no such user");
+    ASSERT_TRUE(server.WaitForConnectionEnd(0));
+    EXPECT_EQ(server.Received(0), Helo() + "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nQUIT\r\n");
+}
+
+}  // namespace

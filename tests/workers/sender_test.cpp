@@ -1,0 +1,67 @@
+// The sender's loop: order, merging, outcomes and the silent drop.
+#include "workers_fixture.h"
+
+#include "plugin/game_registry.h"
+#include "settings/game_settings.h"
+
+#include <mutex>
+
+namespace {
+
+class SenderTest : public WorkersTest {};
+
+TEST_F(SenderTest, OutcomesAreReportedInFullNewestFirst)
+{
+    mailer.SetRule("bad", MailerRule::Fail);
+    Open("Alpha");
+    SendMessage("Alpha", "good");
+    SendMessage("Alpha", "bad");
+    host.Load();
+    ASSERT_TRUE(WaitFor(MORV_TN_SENT, 1));
+    Lines expected{"text Ready", "text Alpha sending message", "status 0x0D", "text Alpha ERR: 550 refused",
+                   "status 0x04"};
+    for (const std::string &line : DeliveredLines("good"))
+        expected.push_back(line);
+    EXPECT_EQ(host.Transcript(), expected);
+}
+
+TEST_F(SenderTest, MessageForAGameNotOpenIsDroppedSilentlyAndTheNextIsDelivered)
+{
+    mailer.SetRule("held", MailerRule::HoldThenSucceed);
+    Open("Alpha");
+    Open("Beta");
+    SendMessage("Alpha", "held");
+    host.Load();
+    ASSERT_TRUE(WaitForCalls(1));
+    SendMessage("Alpha", "last");
+    SendMessage("Ghost", "never opened");
+    SendMessage("Beta", "closed meanwhile");
+    CString beta("Beta");
+    host.Api().Close(beta);
+    mailer.Release();
+    ASSERT_TRUE(WaitFor(MORV_TN_SENT, 2));
+    ASSERT_TRUE(WaitForIdleWorkers());
+    EXPECT_EQ(mailer.Bodies(), (Lines{"held", "last"}));
+    EXPECT_EQ(host.Texts(), (Lines{"Ready", "Alpha sending message", "Game Beta closed", "Alpha message sent",
+                                   "Alpha sending message", "Alpha message sent"}));
+}
+
+TEST_F(SenderTest, SettingsWinAndKeysOfEarlierMessagesStay)
+{
+    Open("Alpha");
+    {
+        std::lock_guard<CMutex> lock(g_mutexGames);
+        FindGame("Alpha")->SetAt(KEY_TO, "server@game.example");
+        FindGame("Alpha")->SetAt("Restored", "kept as is");
+    }
+    host.Load();
+    SendMap(MakeMap({{KEY_GAME_NAME, "Alpha"}, {KEY_BODY, "one"}, {KEY_SUBJECT, "Turn 1"}, {KEY_TO, "me@x"}}));
+    ASSERT_TRUE(WaitFor(MORV_TN_SENT, 1));
+    SendMap(MakeMap({{KEY_BODY, "two"}}));
+    ASSERT_TRUE(WaitFor(MORV_TN_SENT, 2));
+    EXPECT_EQ(host.SentRecords().at(1),
+              MakeMap({{KEY_GAME_NAME, "Alpha"}, {KEY_BODY, "two"}, {KEY_SUBJECT, "Turn 1"},
+                       {KEY_TO, "server@game.example"}, {"Restored", "kept as is"}, {KEY_MAILER, ""}}));
+}
+
+}  // namespace

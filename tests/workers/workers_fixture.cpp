@@ -1,0 +1,74 @@
+#include "workers_fixture.h"
+
+#include "mail/message_record.h"
+#include "platform/resources.h"
+#include "plugin/transport_app.h"
+#include "settings/game_settings.h"
+#include "workers/control_events.h"
+#include "workers/outbox.h"
+#include "workers/worker_slot.h"
+
+#include <algorithm>
+
+void WorkersTest::SetUp()
+{
+    SetResourceLanguage(ResourceLanguage::English);
+    for (CEvent *event : {&g_eventQuit, &g_eventSend, &g_eventCheck, &g_eventCancel, &g_eventAbort})
+        event->ResetEvent();
+    g_arrOutbox.Clear();
+    g_currentMessage.RemoveAll();
+    theApp.m_dwStatus = 0;
+    g_dwDispatchTimeout = 60000;
+    g_dwWorkerStopTimeout = 5000;
+}
+
+void WorkersTest::TearDown()
+{
+    mailer.Release();
+    host.Api().OnClose();
+    EXPECT_TRUE(WaitForIdleWorkers());
+    theApp.m_hwndHost = nullptr;
+}
+
+void WorkersTest::Open(const char *game)
+{
+    CString name(game);
+    host.Api().Init(name);
+}
+
+void WorkersTest::SendMessage(const char *game, const std::string &body)
+{
+    SendMap(MakeMap({{KEY_GAME_NAME, game}, {KEY_BODY, body.c_str()}}));
+}
+
+std::size_t WorkersTest::Count(WPARAM kind) const
+{
+    const auto &all = host.Notifications();
+    return static_cast<std::size_t>(
+        std::count_if(all.begin(), all.end(), [kind](const Notification &each) { return each.kind == kind; }));
+}
+
+bool WorkersTest::WaitFor(WPARAM kind, std::size_t count)
+{
+    return host.PumpUntil([&] { return Count(kind) >= count; });
+}
+
+bool WorkersTest::WaitForCalls(std::size_t count)
+{
+    return host.PumpUntil([&] { return mailer.Bodies().size() >= count; });
+}
+
+bool WorkersTest::WaitForIdleWorkers()
+{
+    return host.PumpUntil([] { return !AnyWorkerRuns(); });
+}
+
+bool WorkersTest::AnyWorkerRuns()
+{
+    return g_hSenderThread.IsRunning() || g_hCheckerThread.IsRunning() || g_hCancellerThread.IsRunning();
+}
+
+Lines DeliveredLines(const std::string &body)
+{
+    return {"text Alpha sending message", "status 0x0D", "text Alpha message sent", "status 0x00", "sent " + body};
+}
