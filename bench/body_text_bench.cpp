@@ -1,5 +1,4 @@
 // Dot-stuffing and line-end normalisation of message bodies.
-#if __has_include("compose/body_text.h")
 #include "compose/body_text.h"
 #include "compose/mail_message.h"
 
@@ -41,4 +40,3 @@ void BM_SetBodyWithBareLineFeeds(benchmark::State &state)
 BENCHMARK(BM_SetBodyWithBareLineFeeds)->Arg(10)->Arg(1000)->Arg(100000);
 
 }  // namespace
-#endif

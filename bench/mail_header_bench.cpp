@@ -1,5 +1,4 @@
 // Address-list parsing and building the header block.
-#if __has_include("compose/mail_message.h")
 #include "compose/mail_message.h"
 
 #include <benchmark/benchmark.h>
@@ -39,4 +38,3 @@ void BM_BuildHeader(benchmark::State &state)
 BENCHMARK(BM_BuildHeader)->Arg(1)->Arg(10)->Arg(1000);
 
 }  // namespace
-#endif

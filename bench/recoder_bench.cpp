@@ -1,5 +1,4 @@
 // The Cyrillic recoder, Windows-1251 to KOI8-R as the SMTP path uses it.
-#if __has_include("mail/cyrillic_recoder.h")
 #include "mail/cyrillic_recoder.h"
 #include "platform/win_types.h"
 
@@ -36,4 +35,3 @@ void BM_RecodeCyrillic(benchmark::State &state)
 BENCHMARK(BM_RecodeCyrillic)->Arg(64)->Arg(4096)->Arg(1 << 20);
 
 }  // namespace
-#endif

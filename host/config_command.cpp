@@ -59,7 +59,7 @@ int RunConfig(const CommandContext &context)
         PutDirectly(*section, split.direct);
     PluginHost host(context.api, [&](const HostNotification &n) { context.output.Notify(n); }, context.watcher);
     const GameSession game(context.api, options.game, section);
-    ConfigPageDriver(context.api, context.output).Apply(game.Name(), split.page);
+    ConfigPageDriver(context.api).Apply(game.Name(), split.page);
     project.Store(options.game, game.Save(std::move(base)));
     project.Save();
     return EXIT_OK;

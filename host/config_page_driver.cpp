@@ -1,21 +1,16 @@
 #include "host/config_page_driver.h"
 
 #include "host/text_codec.h"
-
-#include <algorithm>
-
-// The page is driven as a person would once the platform has its window
-// model; until then the same change goes through the plug-in's settings
-// entry points (ApplyThroughSettingsRoundTrip).
-#if __has_include("platform/user_input.h")
-#define MORV_HOST_DRIVES_PAGE 1
 #include "platform/host_window.h"
 #include "platform/tree_ctrl.h"
 #include "platform/user_input.h"
 #include "platform/user_interface.h"
-#endif
+
+#include <algorithm>
 
 namespace {
+
+constexpr UINT SETTINGS_TREE_ID = 100;
 
 // The mailer first, the rest in command-line order.
 Assignments InPageOrder(Assignments keys)
@@ -23,15 +18,6 @@ Assignments InPageOrder(Assignments keys)
     std::stable_partition(keys.begin(), keys.end(), [](const auto &pair) { return pair.first == "Mailer"; });
     return keys;
 }
-
-CString PageValue(const std::string &key, const std::string &value)
-{
-    if (key == "Mailer")
-        return CString(std::to_string(MailerListIndex(value)));
-    return CString(Utf8ToAnsi(value));
-}
-
-#if MORV_HOST_DRIVES_PAGE
 
 // The controls of the transport page (dialog template 129) by setting.
 int ControlId(const std::string &key)
@@ -51,7 +37,8 @@ class SettingsWindow {
 public:
     SettingsWindow() : m_window(CreateHostWindow([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; }))
     {
-        m_tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES, RECT{0, 0, 80, 170}, CWnd::FromHandle(m_window), 100);
+        m_tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES, RECT{0, 0, 80, 170}, CWnd::FromHandle(m_window),
+                      SETTINGS_TREE_ID);
     }
     ~SettingsWindow()
     {
@@ -80,18 +67,17 @@ private:
     CTreeCtrl m_tree;
 };
 
+// A person can only fill the rows the page shows for the chosen mailer.
 void PutIntoControl(HWND page, const std::string &key, const std::string &value)
 {
     const HWND control = GetDlgItem(page, ControlId(key));
     if (!control || !(GetWindowStyle(control) & WS_VISIBLE))
         throw UsageError("the configuration page shows no " + key + " field for this game's mailer");
     const BOOL done = key == "Mailer" ? ChooseListItem(control, MailerListIndex(value))
-                                      : TypeText(control, PageValue(key, value));
+                                      : TypeText(control, Utf8ToAnsi(value).c_str());
     if (!done)
         throw UsageError("the configuration page did not take " + key);
 }
-
-#endif
 
 }  // namespace
 
@@ -99,16 +85,6 @@ void ConfigPageDriver::Apply(const CString &game, const Assignments &keys)
 {
     if (keys.empty())
         return;
-#if MORV_HOST_DRIVES_PAGE
-    ApplyOnPage(game, InPageOrder(keys));
-#else
-    ApplyThroughSettingsRoundTrip(game, InPageOrder(keys));
-#endif
-}
-
-#if MORV_HOST_DRIVES_PAGE
-void ConfigPageDriver::ApplyOnPage(const CString &game, const Assignments &keys)
-{
     SettingsWindow settings;
     CString name = game;
     m_api.CreateConfigDialog(settings.Tree(), name);
@@ -116,29 +92,9 @@ void ConfigPageDriver::ApplyOnPage(const CString &game, const Assignments &keys)
     if (!page)
         throw PluginError("the plug-in added no configuration page for game \"" + AnsiToUtf8(game.view()) + "\"");
     ShowWindow(page, SW_SHOW);
-    for (const auto &[key, value] : keys)
+    for (const auto &[key, value] : InPageOrder(keys))
         PutIntoControl(page, key, value);
     // Leaving the last field stores it, as clicking the host's OK does.
     SetFocus(settings.Tree()->GetSafeHwnd());
     m_api.OnOk(name);
 }
-#else
-// What OnOk does to the registry, done with OnSave, Close and OnRestore: the
-// game's record is replaced by a copy holding the new values.
-void ConfigPageDriver::ApplyThroughSettingsRoundTrip(const CString &game, const Assignments &keys)
-{
-    CMapStringToString settings;
-    CString tag;
-    unsigned long version = 0;
-    CString name = game;
-    MutedOutput quiet(m_output);
-    m_api.OnSave(name, settings, tag, version);
-    if (tag != CString(MORV_SETTINGS_TAG) || version != MORV_SETTINGS_VERSION)
-        throw PluginError("the plug-in did not hand out the settings of game \"" + AnsiToUtf8(game.view()) +
-                          "\", so they cannot be edited");
-    for (const auto &[key, value] : keys)
-        settings.SetAt(CString(key), PageValue(key, value));
-    m_api.Close(name);
-    m_api.OnRestore(name, settings, tag, version);
-}
-#endif

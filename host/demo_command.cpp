@@ -64,7 +64,7 @@ void Configure(const CommandContext &context, const CString &game, const SmtpSin
 {
     const Assignments page{{"Mailer", "SMTP"},      {"ServerSMTP", sink.Address()}, {"From", DEMO_FROM},
                            {"To", DEMO_TO},         {"Subject", DEMO_SUBJECT}};
-    ConfigPageDriver(context.api, context.output).Apply(game, page);
+    ConfigPageDriver(context.api).Apply(game, page);
 }
 
 bool Deliver(const CommandContext &context, PluginHost &host, OutcomeTracker &tracker, const CString &game)

@@ -4,8 +4,7 @@
 
 void HostOutput::Notify(const HostNotification &notification)
 {
-    if (!m_muted)
-        Write(FormatNotification(m_form, notification) + "\n");
+    Write(FormatNotification(m_form, notification) + "\n");
 }
 
 void HostOutput::Write(std::string_view utf8)

@@ -1,9 +1,5 @@
 // morv-host driven as a script drives it: porcelain output, exit codes, the
 // project file, deliveries to the host's SMTP sink on loopback, Ctrl-C.
-//
-// Deliveries need the plug-in's workers and SMTP client, and config needs
-// its settings persistence. Where this build's plug-in lacks one of them,
-// the tests that need it say so and are skipped.
 #include "host/smtp_sink.h"
 #include "host_process.h"
 #include "temp_folder.h"
@@ -50,36 +46,6 @@ protected:
 };
 
 bool Has(const std::string &output, const std::string &line) { return output.find(line + "\n") != std::string::npos; }
-
-// What this build's plug-in can do, found out once by trying.
-struct Capabilities {
-    bool workers = false;
-    bool smtp = false;
-    bool persistence = false;
-};
-
-const Capabilities &Probe()
-{
-    static const Capabilities capabilities = [] {
-        TempFolder folder;
-        WriteFile(folder / "p.json", EMPTY_PROJECT);
-        const std::string project = (folder / "p.json").string();
-        SmtpSink sink;
-        const HostRun send = RunHostProgram({"--porcelain", "--project", project, "send", "Probe", "--timeout", "3",
-                                             "--set", "ServerSMTP=" + sink.Address(), "--set", "From=a@x", "--set",
-                                             "To=b@y"}, "probe");
-        const HostRun config = RunHostProgram({"--project", project, "config", "Probe", "To=b@y"});
-        return Capabilities{send.out.find("status\t0x0d") != std::string::npos, send.exitCode == 0,
-                            config.exitCode == 0};
-    }();
-    return capabilities;
-}
-
-#define REQUIRE(capability, what)                                                          \
-    do {                                                                                   \
-        if (!Probe().capability)                                                           \
-            GTEST_SKIP() << "this build's plug-in has no " what;                           \
-    } while (false)
 
 TEST_F(HostCliTest, HelpAndUsageErrors)
 {
@@ -146,7 +112,6 @@ TEST_F(HostCliTest, BodyThatWindows1251CannotHoldIsRefusedBeforeAnythingIsSent)
 
 TEST_F(HostCliTest, CheckPrintsTheTwoStatusWords)
 {
-    REQUIRE(workers, "delivery workers");
     const HostRun run = RunHostProgram(Args({"check"}));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("status\t0x02\nstatus\t0x00\n"), std::string::npos) << run.out;
@@ -154,7 +119,6 @@ TEST_F(HostCliTest, CheckPrintsTheTwoStatusWords)
 
 TEST_F(HostCliTest, FailedSendExitsOneWithTheErrorText)
 {
-    REQUIRE(workers, "delivery workers");
     const HostRun run = Send("G", {"--set", "Mailer=2", "-"}, "body");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(Has(run.out, "text\tG sending message")) << run.out;
@@ -164,7 +128,6 @@ TEST_F(HostCliTest, FailedSendExitsOneWithTheErrorText)
 
 TEST_F(HostCliTest, SuccessfulSendReportsTheRecordAndTheServerGetsKoi8)
 {
-    REQUIRE(smtp, "SMTP delivery");
     SmtpSink sink;
     std::vector<std::string> extra = SinkPairs(sink);
     extra.insert(extra.end(), {"--set", "Subject=Ход", Body("turn.txt", "Привет")});
@@ -180,7 +143,6 @@ TEST_F(HostCliTest, SuccessfulSendReportsTheRecordAndTheServerGetsKoi8)
 
 TEST_F(HostCliTest, SeveralFilesAreSeveralMessagesEachWithItsOutcome)
 {
-    REQUIRE(smtp, "SMTP delivery");
     SmtpSink sink;
     std::vector<std::string> extra = SinkPairs(sink);
     extra.insert(extra.end(), {Body("1.txt", "first"), Body("2.txt", "second"), "-"});
@@ -204,7 +166,6 @@ TEST_F(HostCliTest, SeveralFilesAreSeveralMessagesEachWithItsOutcome)
 
 TEST_F(HostCliTest, RefusedRecipientFailsWithTheServersWords)
 {
-    REQUIRE(smtp, "SMTP delivery");
     SmtpSink refusing(SmtpSink::Options{.refuseRecipients = true});
     std::vector<std::string> extra = SinkPairs(refusing);
     extra.push_back("-");
@@ -217,7 +178,6 @@ TEST_F(HostCliTest, RefusedRecipientFailsWithTheServersWords)
 
 TEST_F(HostCliTest, UnreachableServerFailsWithTheConnectText)
 {
-    REQUIRE(smtp, "SMTP delivery");
     int port = 0;
     {
         const SmtpSink closed;
@@ -232,7 +192,6 @@ TEST_F(HostCliTest, UnreachableServerFailsWithTheConnectText)
 
 TEST_F(HostCliTest, CtrlCDuringALongDeliveryCancelsAndExits130)
 {
-    REQUIRE(smtp, "SMTP delivery");
     SmtpSink stalling(SmtpSink::Options{.stallGreeting = true, .stallTick = std::chrono::milliseconds(200)});
     std::vector<std::string> args = Args({"send", "G"});
     const std::vector<std::string> extra = SinkPairs(stalling);
@@ -251,7 +210,6 @@ TEST_F(HostCliTest, CtrlCDuringALongDeliveryCancelsAndExits130)
 
 TEST_F(HostCliTest, ConfigCreatesTheProjectAndSendUsesTheSavedSettings)
 {
-    REQUIRE(persistence, "settings persistence");
     std::filesystem::remove(project);
     SmtpSink sink;
     const HostRun config = RunHostProgram(Args({"config", "Alpha", "ServerSMTP=" + sink.Address(), "From=me@x",
@@ -269,7 +227,6 @@ TEST_F(HostCliTest, ConfigCreatesTheProjectAndSendUsesTheSavedSettings)
     EXPECT_NE(show.out.find("\nsettings\t{"), std::string::npos) << show.out;
     EXPECT_EQ(ReadFile(project), saved) << "showing the settings wrote the file";
 
-    REQUIRE(smtp, "SMTP delivery");
     const HostRun send = Send("Alpha", {"-"}, "turn");
     EXPECT_EQ(send.exitCode, 0) << send.out << send.err;
     ASSERT_EQ(sink.Messages().size(), 1u);
@@ -278,7 +235,6 @@ TEST_F(HostCliTest, ConfigCreatesTheProjectAndSendUsesTheSavedSettings)
 
 TEST_F(HostCliTest, ConfigNeverSavesLessThanTheFileHeld)
 {
-    REQUIRE(persistence, "settings persistence");
     WriteFile(project, R"({"morv-host-project": 1, "other": true, "games": {
         "Alpha": {"tag": "OXU:-)Transport", "version": 100, "settings": {"GameName": "Alpha", "To": "old@y", "Extra": "e"}},
         "Beta": {"tag": "OXU:-)Transport", "version": 100, "settings": {"GameName": "Beta", "To": "b@y"}}}})");
@@ -291,8 +247,6 @@ TEST_F(HostCliTest, ConfigNeverSavesLessThanTheFileHeld)
 
 TEST_F(HostCliTest, DemoDeliversTheRussianMessageIntact)
 {
-    REQUIRE(smtp, "SMTP delivery");
-    REQUIRE(persistence, "settings persistence");
     const HostRun run = RunHostProgram({"--lang", "en", "demo"});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("OK: the message arrived intact"), std::string::npos) << run.out;
