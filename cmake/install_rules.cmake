@@ -1,0 +1,34 @@
+# cmake --install: the two libraries, morv-host (host/CMakeLists.txt), the
+# public header for host programs with the platform headers that it, a
+# host's window loop and its settings tree (CreateConfigDialog) use, a CMake
+# package (find_package(morvtransport)) and a pkg-config file.
+include(CMakePackageConfigHelpers)
+
+set(MORV_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/morvtransport)
+
+set_target_properties(morvplatform PROPERTIES EXPORT_NAME platform)
+set_target_properties(morvtransport PROPERTIES EXPORT_NAME plugin INSTALL_RPATH "$ORIGIN")
+install(TARGETS morvplatform morvtransport EXPORT morvtransportTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES include/morvtransport/morvtransport.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport)
+install(FILES src/platform/win_types.h src/platform/cstring.h src/platform/map_string_to_string.h
+              src/platform/host_window.h src/platform/resources.h
+              src/platform/tree_ctrl.h src/platform/wnd.h src/platform/user_interface.h src/platform/user_input.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport/platform)
+
+install(EXPORT morvtransportTargets NAMESPACE morvtransport:: DESTINATION ${MORV_CMAKE_DIR})
+set(MORV_PLUGIN_RELATIVE ${CMAKE_INSTALL_LIBDIR}/libmorvtransport.so)
+configure_package_config_file(cmake/morvtransportConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/morvtransportConfig.cmake
+  INSTALL_DESTINATION ${MORV_CMAKE_DIR}
+  PATH_VARS MORV_PLUGIN_RELATIVE)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/morvtransportConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/morvtransportConfig.cmake ${PROJECT_BINARY_DIR}/morvtransportConfigVersion.cmake
+  DESTINATION ${MORV_CMAKE_DIR})
+
+file(RELATIVE_PATH MORV_PC_TO_PREFIX ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" MORV_PC_TO_PREFIX "${MORV_PC_TO_PREFIX}")
+configure_file(cmake/morvtransport.pc.in ${PROJECT_BINARY_DIR}/morvtransport.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/morvtransport.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

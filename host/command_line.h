@@ -1,0 +1,32 @@
+// The command line of morv-host, parsed with CLI11.
+#pragma once
+
+#include "host/settings_keys.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class HostCommand { Config, Send, Check, Demo };
+
+struct HostOptions {
+    std::string project;   // empty: ProjectFile::DefaultPath()
+    std::string plugin;    // empty: PluginModule::DefaultPath()
+    std::string language;  // "en", "ru" or empty for the locale's
+    bool porcelain = false;
+    HostCommand command = HostCommand::Check;
+    std::string game;
+    Assignments assignments;         // config: KEY=VALUE
+    std::vector<std::string> files;  // send: bodies; "-" is standard input
+    Assignments extraPairs;          // send: --set KEY=VALUE
+    double timeoutSeconds = 0;       // 0: no limit
+};
+
+struct ParsedCommandLine {
+    std::optional<HostOptions> options;  // absent when the program should exit
+    int exitCode = 0;                    // then: 0 after --help, 2 after an error
+};
+
+// Parses the arguments; help and error texts go to standard output and
+// standard error.
+ParsedCommandLine ParseCommandLine(int argc, const char *const *argv);

@@ -1,0 +1,33 @@
+// The commands of morv-host. Each runs on the main thread with the loaded
+// plug-in and returns the program's exit code; errors for people are
+// thrown (ProjectError, PluginError, UsageError, TextCodecError).
+#pragma once
+
+#include "host/command_line.h"
+#include "host/host_output.h"
+#include "host/plugin_module.h"
+
+class SignalWatcher;
+
+// Exit codes.
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FAILED = 1;        // a delivery failed, or no answer in time
+constexpr int EXIT_SETUP = 2;         // usage, project file or plug-in
+constexpr int EXIT_INTERRUPTED = 130; // Ctrl-C: cancelled
+
+// What every command gets.
+struct CommandContext {
+    const HostOptions &options;
+    const EntryPoints &api;
+    HostOutput &output;
+    SignalWatcher *watcher;  // may be null
+};
+
+int RunConfig(const CommandContext &context);
+int RunSend(const CommandContext &context);
+int RunCheck(const CommandContext &context);
+int RunDemo(const CommandContext &context);
+
+// Parses the command line, loads the plug-in and runs the command; the
+// whole program but main().
+int RunHost(int argc, const char *const *argv, SignalWatcher *watcher);

@@ -1,0 +1,22 @@
+// HostOutput: where a command writes what the plug-in told it, one line per
+// notification, flushed at once, in human or porcelain form. Host's thread.
+#pragma once
+
+#include "host/notification_format.h"
+
+#include <cstdio>
+#include <string_view>
+
+class HostOutput {
+public:
+    HostOutput(OutputForm form, std::FILE *stream) : m_form(form), m_stream(stream) {}
+
+    OutputForm Form() const { return m_form; }
+    void Notify(const HostNotification &notification);
+    // Writes `utf8` as it is (human lines go through the terminal's encoding).
+    void Write(std::string_view utf8);
+
+private:
+    OutputForm m_form;
+    std::FILE *m_stream;
+};

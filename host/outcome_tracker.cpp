@@ -1,0 +1,47 @@
+#include "host/outcome_tracker.h"
+
+#include "host/text_codec.h"
+#include "morvtransport/morvtransport.h"
+
+namespace {
+
+constexpr DWORD DELIVERY_STARTED = MORV_TS_SENDING | MORV_TS_UNSENT | MORV_TS_BUSY;
+
+}  // namespace
+
+void OutcomeTracker::Observe(const HostNotification &notification)
+{
+    switch (notification.kind) {
+    case MORV_TN_TEXT:
+        m_lastText = notification.text;
+        if (IsAbortText(notification.text))
+            m_aborted = true;
+        break;
+    case MORV_TN_STATUS:
+        ObserveStatus(notification.status);
+        break;
+    case MORV_TN_SENT:
+        ++m_sent;
+        m_underWay = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void OutcomeTracker::ObserveStatus(DWORD word)
+{
+    if ((word & DELIVERY_STARTED) == DELIVERY_STARTED) {
+        m_underWay = true;
+    } else if (m_underWay && word == MORV_TS_UNSENT) {
+        ++m_failed;
+        m_lastFailureText = m_lastText;
+        m_underWay = false;
+    }
+}
+
+bool OutcomeTracker::IsAbortText(const std::string &ansi)
+{
+    const std::string utf8 = AnsiToUtf8(ansi);
+    return utf8 == "Abort by user" || utf8 == "Прервано пользователем";
+}

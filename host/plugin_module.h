@@ -1,0 +1,53 @@
+// PluginModule: the plug-in library loaded with dlopen and its twelve entry
+// points found by their plain names. Unloads it (dlclose) on destruction,
+// which the host does only after OnClose. Host's thread only.
+#pragma once
+
+#include "morvtransport/morvtransport.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+struct EntryPoints {
+    MorvOnLoad OnLoad = nullptr;
+    MorvVoid OnClose = nullptr;
+    MorvGame Init = nullptr;
+    MorvGame Close = nullptr;
+    MorvSend Send = nullptr;
+    MorvVoid Check = nullptr;
+    MorvVoid Cancel = nullptr;
+    MorvPrepareExit PrepareExit = nullptr;
+    MorvSection OnSave = nullptr;
+    MorvSection OnRestore = nullptr;
+    MorvCreateConfigDialog CreateConfigDialog = nullptr;
+    MorvGame OnOk = nullptr;
+};
+
+class PluginError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class PluginModule {
+public:
+    // Throws PluginError naming the library and what was wrong with it.
+    explicit PluginModule(const std::filesystem::path &path);
+    ~PluginModule();
+    PluginModule(const PluginModule &) = delete;
+    PluginModule &operator=(const PluginModule &) = delete;
+
+    const EntryPoints &Api() const { return m_api; }
+    const std::filesystem::path &Path() const { return m_path; }
+
+    // The library installed beside the running program (its own folder,
+    // then the library folder next to it), else the one in the build tree.
+    static std::filesystem::path DefaultPath();
+
+private:
+    template <typename Function>
+    void Bind(const char *name, Function &slot);
+
+    std::filesystem::path m_path;
+    void *m_handle = nullptr;
+    EntryPoints m_api;
+};

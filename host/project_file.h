@@ -1,0 +1,58 @@
+// ProjectFile: the host's project, a JSON file that keeps for each game the
+// section the plug-in's OnSave filled (tag, version, settings pairs). The
+// file is UTF-8; sections are handed to the plug-in in Windows-1251.
+//
+// Safety: a file that is empty, not JSON or not a project of this host is
+// refused and never written; Save writes a temporary file beside it and
+// renames it over the old one, so a crash leaves either the old or the new
+// file; Store refuses a section that would lose a key the old one had.
+// Used on the host's thread only.
+#pragma once
+
+#include "platform/map_string_to_string.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+class ProjectError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct GameSection {
+    std::string tag;             // UTF-8
+    unsigned long version = 0;
+    CMapStringToString pairs = CMapStringToString();  // Windows-1251
+};
+
+class ProjectFile {
+public:
+    explicit ProjectFile(std::filesystem::path path);
+
+    // $XDG_CONFIG_HOME/morvtransport/project.json, else under ~/.config.
+    static std::filesystem::path DefaultPath();
+
+    const std::filesystem::path &Path() const { return m_path; }
+    // Reads the file. A missing file is an empty project when `mayCreate`,
+    // else an error. Throws ProjectError with a message for people.
+    void Load(bool mayCreate);
+    // The game's section, if the project has one. Throws ProjectError when
+    // the section is malformed or cannot be written in Windows-1251.
+    std::optional<GameSection> Find(const std::string &game) const;
+    // Replaces the game's section; throws ProjectError if a key of the
+    // current section would be lost.
+    void Store(const std::string &game, const GameSection &section);
+    // Writes the whole project atomically; creates missing folders.
+    void Save() const;
+
+private:
+    [[noreturn]] void Fail(const std::string &problem) const;
+    void Validate() const;
+
+    std::filesystem::path m_path;
+    nlohmann::json m_document;
+};

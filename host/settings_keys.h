@@ -1,0 +1,27 @@
+// The settings a user assigns on the command line, and which of them the
+// plug-in's configuration page shows.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// KEY=VALUE pairs in command-line order, UTF-8.
+using Assignments = std::vector<std::pair<std::string, std::string>>;
+
+// Splits "KEY=VALUE" at the first "="; throws UsageError without one or
+// with an empty key.
+std::pair<std::string, std::string> ParseAssignment(const std::string &text);
+
+// "From", "To", "Subject", "ServerSMTP", "Action" and "Mailer".
+bool IsPageKey(const std::string &key);
+
+// The mailer list's index for a "Mailer" value: "0"/"SMTP" gives 0,
+// "1"/"MAPI" gives 1 (any letter case); throws UsageError otherwise.
+int MailerListIndex(const std::string &value);

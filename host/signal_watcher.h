@@ -1,0 +1,36 @@
+// SignalWatcher: turns SIGINT and SIGTERM into a message to the host's
+// window, so the host's thread learns of Ctrl-C while it pumps. Create it
+// on the main thread before any other thread starts: it blocks the two
+// signals there, and every thread started later inherits the mask. Its own
+// thread reads them from a signalfd.
+#pragma once
+
+#include "platform/win_types.h"
+
+#include <atomic>
+#include <thread>
+
+class SignalWatcher {
+public:
+    // The window message a caught signal arrives as; wParam is the signal.
+    static constexpr UINT INTERRUPT_MESSAGE = 0x8000 + 2;
+
+    SignalWatcher();
+    ~SignalWatcher();
+    SignalWatcher(const SignalWatcher &) = delete;
+    SignalWatcher &operator=(const SignalWatcher &) = delete;
+
+    // The window that receives INTERRUPT_MESSAGE. While there is none, no
+    // plug-in session is open and a signal ends the program at once with
+    // 128 + the signal number.
+    void SetTarget(HWND window) { m_target.store(window); }
+
+private:
+    void Run();
+    void Deliver(int signal);
+
+    int m_signalFd = -1;
+    int m_stopFd = -1;
+    std::atomic<HWND> m_target{nullptr};
+    std::thread m_thread;
+};
