@@ -6,8 +6,6 @@
 #include "plugin/transport_app.h"
 #include "workers/outbox.h"
 
-#include <algorithm>
-
 namespace {
 
 enum class Ending { AllSent, Cancelled, Closed, HeldThenCancelled, HeldThenClosed, COUNT };
@@ -16,6 +14,17 @@ constexpr int CYCLES = 20;
 constexpr std::size_t TURNS = 4;
 constexpr DWORD ABORT_BOUND_MS = 5000 + 3000;
 const std::string ABORTED = "Abort by user";
+
+// What OnClose leaves queued: a cancel empties the queue; a close keeps
+// every message without an outcome, the one it cut short included.
+std::size_t StillQueued(Ending ending, std::size_t sent)
+{
+    switch (ending) {
+    case Ending::Closed: return TURNS - sent;
+    case Ending::HeldThenClosed: return TURNS;
+    default: return 0;
+    }
+}
 
 class CyclesTest : public StressTest {
 protected:
@@ -62,14 +71,7 @@ TEST_F(CyclesTest, LoadSendCancelAndCloseWithDeliveriesInFlightAccountForEveryMe
             CancelAndWaitForAbort();
         CloseWithinBounds();
         const std::size_t sent = SentBodies().size() - sentBefore;
-        switch (ending) {
-        case Ending::AllSent: EXPECT_EQ(Queued(), 0u); break;
-        case Ending::Cancelled:
-        case Ending::HeldThenCancelled: EXPECT_EQ(Queued(), 0u); break;
-        case Ending::Closed: EXPECT_EQ(sent + Queued(), TURNS) << "cycle " << cycle; break;
-        case Ending::HeldThenClosed: EXPECT_EQ(Queued(), TURNS) << "cycle " << cycle; break;
-        case Ending::COUNT: break;
-        }
+        EXPECT_EQ(Queued(), StillQueued(ending, sent)) << "cycle " << cycle;
         if (holding) {
             EXPECT_EQ(sent, 0u);
         }
