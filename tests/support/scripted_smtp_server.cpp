@@ -55,19 +55,21 @@ std::string VerbOf(const std::string &line)
     return verb;
 }
 
-std::optional<std::size_t> EndOfLine(const std::string &bytes)
+// Each framer looks for its end in `bytes`, knowing that none ends before
+// `from` (the length it saw last time, so big contents are scanned once).
+std::optional<std::size_t> EndOfLine(const std::string &bytes, std::size_t from)
 {
-    const std::size_t found = bytes.find("\r\n");
+    const std::size_t found = bytes.find("\r\n", from > 0 ? from - 1 : 0);
     return found == std::string::npos ? std::nullopt : std::optional<std::size_t>(found + 2);
 }
 
 // Where the content that starts at `bytes` ends: the length through its
 // end-of-data line, or nothing while that line has not arrived.
-std::optional<std::size_t> EndOfData(const std::string &bytes)
+std::optional<std::size_t> EndOfData(const std::string &bytes, std::size_t from)
 {
     if (bytes.rfind(".\r\n", 0) == 0)
         return 3;
-    const std::size_t found = bytes.find("\r\n.\r\n");
+    const std::size_t found = bytes.find("\r\n.\r\n", from > 4 ? from - 4 : 0);
     if (found == std::string::npos)
         return std::nullopt;
     return found + 5;
@@ -152,12 +154,13 @@ private:
     std::optional<std::string> ReadUntil(Framer frame)
     {
         const auto deadline = After(WAIT_MS);
-        for (;;) {
-            if (const auto end = frame(m_unread)) {
+        for (std::size_t seen = 0;;) {
+            if (const auto end = frame(m_unread, seen)) {
                 std::string taken = m_unread.substr(0, *end);
                 m_unread.erase(0, *end);
                 return taken;
             }
+            seen = m_unread.size();
             if (m_fd < 0 || WaitAny({m_fd, m_server.m_stop.PollHandle()}, deadline) != 0 || !Fill())
                 return std::nullopt;
         }
@@ -166,7 +169,7 @@ private:
     // Receives what is there into the unread bytes; false at end of stream.
     bool Fill()
     {
-        char buffer[4096];
+        char buffer[65536];
         const ssize_t received = recv(m_fd, buffer, sizeof buffer, 0);
         if (received <= 0) {
             Close();
