@@ -131,10 +131,8 @@ BOOL CSmtpSession::Transmit(const char *data, int length)
         return TRUE;
     const DWORD error = GetLastError();
     if (error == WSAEINTR)
-        m_lastReply = SMTP_ABORTED_TEXT;
-    m_failed = true;
-    SetLastError(error);
-    return FALSE;
+        return Fail(SMTP_ABORTED_TEXT, error);
+    return Fail(CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error)), error);
 }
 
 BOOL CSmtpSession::Fail(const CString &text, DWORD code)
@@ -170,8 +168,19 @@ BOOL CSmtpSession::ReadReply(char *buffer, int capacity, const char *terminator,
         if (reply.View().size() > MAX_REPLY_LENGTH)
             return Fail(SMTP_REPLY_TOO_LONG_TEXT, WSAEMSGSIZE);
         if (const auto failure = ReceiveMore(reply, mark))
-            return Fail(*failure == WSAEINTR ? CString(SMTP_ABORTED_TEXT) : CString(reply.View()), *failure);
+            return Fail(ReadFailureText(*failure, reply.View()), *failure);
     }
+}
+
+// A read that ends with nothing received after a broken connection still
+// says why, so that the delivery's failure report is never blank.
+CString CSmtpSession::ReadFailureText(DWORD error, std::string_view partial)
+{
+    if (error == WSAEINTR)
+        return SMTP_ABORTED_TEXT;
+    if (!partial.empty() || error == WSAETIMEDOUT)
+        return CString(partial);
+    return CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error));
 }
 
 // Waits at most one poll interval for the server and takes what it sent.

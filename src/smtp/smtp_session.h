@@ -19,6 +19,8 @@
 constexpr const char *SMTP_ABORTED_TEXT = "Aborted";
 constexpr const char *SMTP_BAD_ADDRESS_TEXT = "Invalid character (CR, LF or NUL) in mail address";
 constexpr const char *SMTP_REPLY_TOO_LONG_TEXT = "Reply longer than 65536 bytes";
+// A format taking the last error (%d).
+constexpr const char *SMTP_CONNECTION_LOST_TEXT = "Connection to the SMTP server lost, GetLastError returns: %d";
 
 class CSmtpSession {
 public:
@@ -87,6 +89,7 @@ private:
     BOOL SendContent(const CMailMessage &message);
     std::optional<DWORD> ReceiveMore(ReplyBuffer &reply, DWORD &mark);
     BOOL FinishReply(std::string_view reply, const char *terminator, int expected);
+    static CString ReadFailureText(DWORD error, std::string_view partial);
     BOOL Fail(const CString &text, DWORD code);
 
     CClientSocket m_connection;

@@ -1,5 +1,6 @@
 #include "workers/outbox.h"
 
+#include "platform/free_memory.h"
 #include "settings/game_settings.h"
 #include "workers/control_events.h"
 
@@ -38,8 +39,14 @@ void COutbox::Remove(Ticket ticket)
 void COutbox::Clear()
 {
     std::vector<Entry> discarded;
-    std::lock_guard<CMutex> lock(m_guard);
-    discarded.swap(m_entries);
+    {
+        std::lock_guard<CMutex> lock(m_guard);
+        discarded.swap(m_entries);
+    }
+    if (discarded.empty())
+        return;
+    discarded.clear();
+    ReturnFreeMemory();
 }
 
 std::size_t COutbox::GetCount() const

@@ -31,7 +31,7 @@ public:
     std::optional<Ticket> MergeNewestInto(CMapStringToString &target);
     // Removes and deletes the message if it is still queued.
     void Remove(Ticket ticket);
-    // Removes and deletes every message.
+    // Removes and deletes every message, and gives the freed memory back.
     void Clear();
     std::size_t GetCount() const;
 

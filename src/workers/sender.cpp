@@ -79,8 +79,10 @@ DWORD SenderThread()
                 break;
             continue;
         }
-        if (!DeliverCurrent() || AbortRequested())
+        if (!DeliverCurrent())
             break;
+        // Handled, even if a stop came during the report: left queued, the
+        // message would be delivered and reported again after the next OnLoad.
         g_arrOutbox.Remove(*ticket);
     }
     return 0;

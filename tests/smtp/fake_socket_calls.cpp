@@ -28,19 +28,31 @@ int Connect(int socket, const void *address, unsigned length)
 
 int ConnectError(int socket) { return g_state.passThrough ? Real().connectError(socket) : g_state.connectError; }
 
+// How many of `length` bytes the next call of `plan` lets through; -1 with
+// errno set when it fails the call instead.
+long Allowed(std::deque<long> &plan, std::size_t length)
+{
+    if (g_state.reset) {
+        errno = ECONNRESET;
+        return -1;
+    }
+    if (plan.empty())
+        return static_cast<long>(length);
+    const long allowed = plan.front();
+    plan.pop_front();
+    if (allowed >= 0)
+        return std::min(allowed, static_cast<long>(length));
+    errno = static_cast<int>(-allowed);
+    g_state.reset = errno == ECONNRESET;
+    return -1;
+}
+
 long Send(int socket, const void *data, std::size_t length)
 {
     ++g_state.sendCalls;
-    long allowed = static_cast<long>(length);
-    if (!g_state.sendPlan.empty()) {
-        allowed = g_state.sendPlan.front();
-        g_state.sendPlan.pop_front();
-        if (allowed < 0) {
-            errno = static_cast<int>(-allowed);
-            return -1;
-        }
-        allowed = std::min(allowed, static_cast<long>(length));
-    }
+    const long allowed = Allowed(g_state.sendPlan, length);
+    if (allowed < 0)
+        return -1;
     const long sent = g_state.passThrough ? Real().send(socket, data, static_cast<std::size_t>(allowed)) : allowed;
     if (sent > 0)
         g_state.written.append(static_cast<const char *>(data), static_cast<std::size_t>(sent));
@@ -49,8 +61,10 @@ long Send(int socket, const void *data, std::size_t length)
 
 long Receive(int socket, void *buffer, std::size_t capacity)
 {
-    if (g_state.passThrough)
-        return Real().receive(socket, buffer, capacity);
+    if (g_state.passThrough) {
+        const long allowed = Allowed(g_state.receivePlan, capacity);
+        return allowed < 0 ? -1 : Real().receive(socket, buffer, static_cast<std::size_t>(allowed));
+    }
     errno = EAGAIN;
     return -1;
 }
@@ -58,6 +72,8 @@ long Receive(int socket, void *buffer, std::size_t capacity)
 SocketWait Wait(int socket, const CEvent *abort, DWORD timeout, bool forWrite)
 {
     ++g_state.waitCalls;
+    if (g_state.reset)
+        return SocketWait::Readable;
     if (g_state.passThrough)
         return Real().wait(socket, abort, timeout, forWrite);
     return abort && abort->IsSignalled() ? SocketWait::Signalled : g_state.waitResult;

@@ -13,6 +13,8 @@ struct FakeSocketState {
     // Per send call: > 0 takes at most that many bytes, < 0 fails with errno
     // -value; with the plan empty every byte is taken.
     std::deque<long> sendPlan;
+    // The same for receive calls, and only with real sockets underneath.
+    std::deque<long> receivePlan;
     std::string written;
     int sendCalls = 0;
     int connectCalls = 0;
@@ -20,7 +22,10 @@ struct FakeSocketState {
     int waitCalls = 0;
     SocketWait waitResult = SocketWait::Readable;
     int connectError = 0;
-    bool passThrough = false;  // real sockets underneath, the plan still cuts sends
+    bool passThrough = false;  // real sockets underneath, the plans still cut calls
+    // Set by a planned ECONNRESET: from then on every send and receive fails
+    // so, and waits end at once, as on a connection the peer has reset.
+    bool reset = false;
 };
 
 class FakeSocketCalls {

@@ -3,6 +3,8 @@
 
 #include "plugin/game_registry.h"
 #include "settings/game_settings.h"
+#include "workers/control_events.h"
+#include "workers/outbox.h"
 
 #include <mutex>
 
@@ -62,6 +64,27 @@ TEST_F(SenderTest, SettingsWinAndKeysOfEarlierMessagesStay)
     EXPECT_EQ(host.SentRecords().at(1),
               MakeMap({{KEY_GAME_NAME, "Alpha"}, {KEY_BODY, "two"}, {KEY_SUBJECT, "Turn 1"},
                        {KEY_TO, "server@game.example"}, {"Restored", "kept as is"}, {KEY_MAILER, ""}}));
+}
+
+}  // namespace
+
+namespace {
+
+// A stop request that arrives while the host takes the outcome of a message
+// (OnClose or Cancel on another path) must not leave that message queued:
+// the next OnLoad would deliver and report it a second time.
+TEST_F(SenderTest, MessageReportedSentLeavesTheQueueWhenAStopComesDuringTheReport)
+{
+    Open("Alpha");
+    host.OnNotification([](const Notification &notification) {
+        if (notification.kind == MORV_TN_SENT)
+            g_eventAbort.SetEvent();
+    });
+    SendMessage("Alpha", "turn");
+    host.Load();
+    ASSERT_TRUE(WaitFor(MORV_TN_SENT, 1));
+    ASSERT_TRUE(WaitForIdleWorkers());
+    EXPECT_EQ(g_arrOutbox.GetCount(), 0u);
 }
 
 }  // namespace
