@@ -5,35 +5,15 @@
 #include <string>
 #include <system_error>
 
-template <typename Function>
-void PluginModule::Bind(const char *name, Function &slot)
-{
-    slot = reinterpret_cast<Function>(dlsym(m_handle, name));
-    if (!slot)
-        throw PluginError(m_path.string() + " is no MORVTRANSPORT plug-in: it lacks the entry point " + name);
-}
-
 PluginModule::PluginModule(const std::filesystem::path &path)
     : m_path(path), m_handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
 {
     if (!m_handle)
         throw PluginError(std::string("cannot load the plug-in: ") + dlerror());
-    try {
-        Bind("OnLoad", m_api.OnLoad);
-        Bind("OnClose", m_api.OnClose);
-        Bind("Init", m_api.Init);
-        Bind("Close", m_api.Close);
-        Bind("Send", m_api.Send);
-        Bind("Check", m_api.Check);
-        Bind("Cancel", m_api.Cancel);
-        Bind("PrepareExit", m_api.PrepareExit);
-        Bind("OnSave", m_api.OnSave);
-        Bind("OnRestore", m_api.OnRestore);
-        Bind("CreateConfigDialog", m_api.CreateConfigDialog);
-        Bind("OnOk", m_api.OnOk);
-    } catch (...) {
+    const char *missing = MorvBindEntryPoints(m_api, [this](const char *name) { return dlsym(m_handle, name); });
+    if (missing) {
         dlclose(m_handle);
-        throw;
+        throw PluginError(m_path.string() + " is no MORVTRANSPORT plug-in: it lacks the entry point " + missing);
     }
 }
 

@@ -8,20 +8,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-struct EntryPoints {
-    MorvOnLoad OnLoad = nullptr;
-    MorvVoid OnClose = nullptr;
-    MorvGame Init = nullptr;
-    MorvGame Close = nullptr;
-    MorvSend Send = nullptr;
-    MorvVoid Check = nullptr;
-    MorvVoid Cancel = nullptr;
-    MorvPrepareExit PrepareExit = nullptr;
-    MorvSection OnSave = nullptr;
-    MorvSection OnRestore = nullptr;
-    MorvCreateConfigDialog CreateConfigDialog = nullptr;
-    MorvGame OnOk = nullptr;
-};
+using EntryPoints = MorvEntryPoints;
 
 class PluginError : public std::runtime_error {
 public:
@@ -44,9 +31,6 @@ public:
     static std::filesystem::path DefaultPath();
 
 private:
-    template <typename Function>
-    void Bind(const char *name, Function &slot);
-
     std::filesystem::path m_path;
     void *m_handle = nullptr;
     EntryPoints m_api;

@@ -17,6 +17,8 @@
 #include "platform/map_string_to_string.h"
 #include "platform/win_types.h"
 
+#include <type_traits>
+
 class CTreeCtrl;
 
 // Notification kinds (wParam) and their payloads (lParam).
@@ -60,3 +62,46 @@ using MorvSend = void (*)(CMapStringToString &);
 using MorvPrepareExit = unsigned long (*)();
 using MorvSection = void (*)(CString &, CMapStringToString &, CString &, unsigned long &);
 using MorvCreateConfigDialog = void (*)(CTreeCtrl *, CString &);
+
+// The twelve entry points of a loaded plug-in, as a host keeps them.
+struct MorvEntryPoints {
+    MorvOnLoad OnLoad = nullptr;
+    MorvVoid OnClose = nullptr;
+    MorvGame Init = nullptr;
+    MorvGame Close = nullptr;
+    MorvSend Send = nullptr;
+    MorvVoid Check = nullptr;
+    MorvVoid Cancel = nullptr;
+    MorvPrepareExit PrepareExit = nullptr;
+    MorvSection OnSave = nullptr;
+    MorvSection OnRestore = nullptr;
+    MorvCreateConfigDialog CreateConfigDialog = nullptr;
+    MorvGame OnOk = nullptr;
+};
+
+// Fills `entryPoints` through `lookup(name)` (for instance dlsym on the
+// library's handle). The name of the first entry point not found, or null
+// when all twelve were.
+template <typename Lookup>
+const char *MorvBindEntryPoints(MorvEntryPoints &entryPoints, Lookup &&lookup)
+{
+    const char *missing = nullptr;
+    auto bind = [&](const char *name, auto &slot) {
+        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(lookup(name));
+        if (!slot && !missing)
+            missing = name;
+    };
+    bind("OnLoad", entryPoints.OnLoad);
+    bind("OnClose", entryPoints.OnClose);
+    bind("Init", entryPoints.Init);
+    bind("Close", entryPoints.Close);
+    bind("Send", entryPoints.Send);
+    bind("Check", entryPoints.Check);
+    bind("Cancel", entryPoints.Cancel);
+    bind("PrepareExit", entryPoints.PrepareExit);
+    bind("OnSave", entryPoints.OnSave);
+    bind("OnRestore", entryPoints.OnRestore);
+    bind("CreateConfigDialog", entryPoints.CreateConfigDialog);
+    bind("OnOk", entryPoints.OnOk);
+    return missing;
+}

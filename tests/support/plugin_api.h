@@ -7,20 +7,7 @@
 
 #include <string>
 
-struct PluginApi {
-    MorvOnLoad OnLoad = nullptr;
-    MorvVoid OnClose = nullptr;
-    MorvGame Init = nullptr;
-    MorvGame Close = nullptr;
-    MorvSend Send = nullptr;
-    MorvVoid Check = nullptr;
-    MorvVoid Cancel = nullptr;
-    MorvPrepareExit PrepareExit = nullptr;
-    MorvSection OnSave = nullptr;
-    MorvSection OnRestore = nullptr;
-    MorvCreateConfigDialog CreateConfigDialog = nullptr;
-    MorvGame OnOk = nullptr;
-};
+using PluginApi = MorvEntryPoints;
 
 // A loaded plug-in library; dlclose on destruction.
 class PluginLibrary {
