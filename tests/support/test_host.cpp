@@ -17,6 +17,13 @@ TestHost::~TestHost() { DestroyHostWindow(m_window); }
 
 void TestHost::Load() { m_api.OnLoad(m_window, HOST_MESSAGE); }
 
+void TestHost::LoadQuietly()
+{
+    Load();
+    Pump();
+    ClearNotifications();
+}
+
 LRESULT TestHost::Receive(WPARAM kind, LPARAM payload)
 {
     Notification notification;

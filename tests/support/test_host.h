@@ -34,6 +34,9 @@ public:
 
     // OnLoad with this host's window and message.
     void Load();
+    // Load, then forget what OnLoad reported ("Ready"), for tests that look
+    // only at what comes after.
+    void LoadQuietly();
 
     const std::vector<Notification> &Notifications() const { return m_notifications; }
     std::vector<std::string> Texts() const;

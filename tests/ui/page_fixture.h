@@ -19,9 +19,7 @@ protected:
     void SetUp() override
     {
         SetResourceLanguage(ResourceLanguage::English);
-        host.Load();
-        host.Pump();
-        host.ClearNotifications();
+        host.LoadQuietly();
     }
     void TearDown() override { api.OnClose(); }
 

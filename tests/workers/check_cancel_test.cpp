@@ -10,15 +10,6 @@ namespace {
 
 class CheckCancelTest : public WorkersTest {
 protected:
-    void StartHeldDelivery(MailerRule rule)
-    {
-        mailer.SetRule("long", rule);
-        Open("Alpha");
-        host.Load();
-        SendMessage("Alpha", "long");
-        ASSERT_TRUE(WaitForCalls(1));
-    }
-
     void CancelAndWait()
     {
         const std::size_t words = Count(MORV_TN_STATUS);

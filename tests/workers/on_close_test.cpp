@@ -11,15 +11,6 @@ namespace {
 
 class OnCloseTest : public WorkersTest {
 protected:
-    void StartHeldDelivery(MailerRule rule)
-    {
-        mailer.SetRule("long", rule);
-        Open("Alpha");
-        host.Load();
-        SendMessage("Alpha", "long");
-        ASSERT_TRUE(WaitForCalls(1));
-    }
-
     static bool GamesFreed()
     {
         std::lock_guard<CMutex> lock(g_mutexGames);

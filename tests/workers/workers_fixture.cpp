@@ -58,6 +58,15 @@ bool WorkersTest::WaitForCalls(std::size_t count)
     return host.PumpUntil([&] { return mailer.Bodies().size() >= count; });
 }
 
+void WorkersTest::StartHeldDelivery(MailerRule rule)
+{
+    mailer.SetRule("long", rule);
+    Open("Alpha");
+    host.Load();
+    SendMessage("Alpha", "long");
+    ASSERT_TRUE(WaitForCalls(1));
+}
+
 bool WorkersTest::WaitForIdleWorkers()
 {
     return host.PumpUntil([] { return !AnyWorkerRuns(); });

@@ -28,6 +28,9 @@ protected:
     // Pump until `count` notifications of `kind` have arrived.
     bool WaitFor(WPARAM kind, std::size_t count);
     bool WaitForCalls(std::size_t count);
+    // Loads, opens Alpha and sends one message whose delivery the mailer
+    // holds under `rule`; returns once the mailer has it.
+    void StartHeldDelivery(MailerRule rule);
     bool WaitForIdleWorkers();
     static bool AnyWorkerRuns();
 
