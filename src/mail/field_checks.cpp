@@ -1,6 +1,6 @@
 #include "mail/field_checks.h"
 
-#include "plugin/transport_app.h"
+#include "app/transport_app.h"
 #include "resources/resource.h"
 #include "settings/game_settings.h"
 

@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -23,14 +22,10 @@ bool TryConsume(int fd)
 // poll() with a time-out that survives EINTR by recomputing what is left.
 int PollFor(pollfd *fds, nfds_t count, DWORD timeout)
 {
-    const DWORD start = GetTickCount();
+    const CTickBound bound(timeout);
     for (;;) {
-        int wait = -1;
-        if (timeout != INFINITE) {
-            const DWORD spent = GetTickCount() - start;
-            wait = spent >= timeout ? 0 : static_cast<int>(timeout - spent);
-        }
-        const int ready = poll(fds, count, wait);
+        const DWORD left = bound.Left();
+        const int ready = poll(fds, count, left == INFINITE ? -1 : static_cast<int>(left));
         if (ready >= 0 || errno != EINTR)
             return ready;
     }
@@ -41,10 +36,14 @@ int PollFor(pollfd *fds, nfds_t count, DWORD timeout)
 CEvent::CEvent() : m_fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
     if (m_fd < 0)
-        throw std::runtime_error("eventfd failed");
+        m_creationError = static_cast<DWORD>(errno);
 }
 
-CEvent::~CEvent() { close(m_fd); }
+CEvent::~CEvent()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+}
 
 BOOL CEvent::SetEvent()
 {
@@ -73,13 +72,16 @@ bool CEvent::IsSignalled() const
 DWORD WaitForEvents(CEvent *const *events, DWORD count, DWORD timeout)
 {
     std::vector<pollfd> fds(count);
-    for (DWORD i = 0; i < count; ++i)
+    for (DWORD i = 0; i < count; ++i) {
+        if (!events[i]->IsValid()) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return WAIT_FAILED;
+        }
         fds[i] = pollfd{events[i]->PollHandle(), POLLIN, 0};
-    const DWORD start = GetTickCount();
+    }
+    const CTickBound bound(timeout);
     for (;;) {
-        const DWORD spent = GetTickCount() - start;
-        const DWORD left = timeout == INFINITE ? INFINITE : (spent >= timeout ? 0 : timeout - spent);
-        const int ready = PollFor(fds.data(), fds.size(), left);
+        const int ready = PollFor(fds.data(), fds.size(), bound.Left());
         if (ready < 0) {
             SetLastError(static_cast<DWORD>(errno));
             return WAIT_FAILED;

@@ -6,7 +6,9 @@
 // resets only that one; the others stay signalled for the following waits.
 // Every call starts its own time-out. Any thread may set, test or wait.
 // The event is backed by an eventfd, so the reply reader can poll a socket
-// and an event together (WaitForSocketOrEvent).
+// and an event together (WaitForSocketOrEvent). Construction never throws:
+// an event whose eventfd could not be made is not valid, and every wait on
+// it fails.
 #pragma once
 
 #include "platform/win_types.h"
@@ -27,13 +29,18 @@ public:
     bool IsSignalled() const;
 
     int PollHandle() const { return m_fd; }
+    bool IsValid() const { return m_fd >= 0; }
+    // The system's error when the event could not be made, else 0.
+    DWORD CreationError() const { return m_creationError; }
 
 private:
     int m_fd;
+    DWORD m_creationError = 0;
 };
 
 // WAIT_OBJECT_0 + index of the lowest signalled event (reset), WAIT_TIMEOUT,
-// or WAIT_FAILED with the last error set.
+// or WAIT_FAILED with the last error set (ERROR_INVALID_HANDLE for an event
+// that is not valid).
 DWORD WaitForEvents(CEvent *const *events, DWORD count, DWORD timeout);
 
 // Outcome of waiting on a socket together with an event.

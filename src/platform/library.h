@@ -19,7 +19,6 @@ using HMODULE = HMODULE__ *;
 using FARPROC = void (*)();
 
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_BAD_EXE_FORMAT = 193;

@@ -27,6 +27,7 @@ constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 constexpr DWORD STILL_ACTIVE = 259;
 
 // Last-error codes that the system sets itself.
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_INVALID_DATA = 13;
 constexpr DWORD ERROR_BAD_COMMAND = 22;
 constexpr DWORD WSAEINTR = 10004;

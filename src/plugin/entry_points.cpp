@@ -2,11 +2,11 @@
 // exception escape, and report only through the host window.
 #include "morvtransport/morvtransport.h"
 
-#include "plugin/game_registry.h"
-#include "plugin/transport_app.h"
-#include "settings/persistence.h"
+#include "app/edit_copy.h"
+#include "app/game_registry.h"
+#include "app/persistence.h"
+#include "app/transport_app.h"
 #include "ui/config_flow.h"
-#include "ui/edit_copy.h"
 #include "workers/control_events.h"
 #include "workers/dispatcher.h"
 #include "workers/outbox.h"
@@ -32,7 +32,7 @@ void OnLoad(HWND window, unsigned int message)
         theApp.m_nHostMessage = message;
         g_pEditSettings.reset();
         theApp.m_hwndHost = window;
-        theApp.StartDispatcher();
+        StartDispatcher();
     });
 }
 
@@ -41,7 +41,7 @@ void OnClose()
     Guarded([] {
         // Every worker ends before the records go and before the host may
         // unload the library.
-        theApp.StopDispatcher();
+        StopDispatcher();
         StopWorkers();
         FreeGames();
     });

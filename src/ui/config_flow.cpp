@@ -1,9 +1,9 @@
 #include "ui/config_flow.h"
 
+#include "app/edit_copy.h"
+#include "app/game_registry.h"
+#include "app/transport_app.h"
 #include "platform/tree_ctrl.h"
-#include "plugin/game_registry.h"
-#include "plugin/transport_app.h"
-#include "ui/edit_copy.h"
 #include "ui/transport_page.h"
 
 #include <mutex>

@@ -1,8 +1,8 @@
 #include "ui/transport_page.h"
 
+#include "app/edit_copy.h"
 #include "platform/ddx.h"
 #include "settings/game_settings.h"
-#include "ui/edit_copy.h"
 
 const MessageMapEntry CTransportPage::s_messageEntries[] = {
     OnCommandNotify(EN_KILLFOCUS, IDC_TO, &CTransportPage::OnKillfocusTo),

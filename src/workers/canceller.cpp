@@ -1,6 +1,6 @@
 #include "workers/canceller.h"
 
-#include "plugin/transport_app.h"
+#include "app/transport_app.h"
 #include "resources/resource.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"

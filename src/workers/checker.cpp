@@ -1,6 +1,6 @@
 #include "workers/checker.h"
 
-#include "plugin/transport_app.h"
+#include "app/transport_app.h"
 
 DWORD CheckerThread()
 {

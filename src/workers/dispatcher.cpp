@@ -1,8 +1,8 @@
 #include "workers/dispatcher.h"
 
+#include "app/transport_app.h"
 #include "platform/last_error.h"
 #include "platform/ticks.h"
-#include "plugin/transport_app.h"
 #include "resources/resource.h"
 #include "workers/canceller.h"
 #include "workers/checker.h"
@@ -50,11 +50,17 @@ void Act(DWORD result)
     }
 }
 
-DWORD TimeLeft(DWORD start, DWORD bound)
+// The error of the first control event that could not be made, else 0.
+DWORD ControlEventsError()
 {
-    const DWORD spent = GetTickCount() - start;
-    return spent >= bound ? 0 : bound - spent;
+    for (const CEvent *event : {&g_eventQuit, &g_eventSend, &g_eventCheck, &g_eventCancel, &g_eventAbort}) {
+        if (!event->IsValid())
+            return event->CreationError();
+    }
+    return 0;
 }
+
+void ReportInitFailure(unsigned long error) { theApp.NotifyText(theApp.FormatText(IDS_INIT_FAILED, error)); }
 
 }  // namespace
 
@@ -87,35 +93,38 @@ void StartCanceller() { StartWorker(g_hCancellerThread, CancellerThread); }
 
 bool StopWorkers()
 {
-    const DWORD bound = g_dwWorkerStopTimeout.load();
-    const DWORD start = GetTickCount();
+    const CTickBound bound(g_dwWorkerStopTimeout.load());
     constexpr auto pumping = CWorkerSlot::WaitMode::Pumping;
-    bool stopped = g_hSenderThread.Stop(bound, pumping, [] { g_eventAbort.SetEvent(); });
-    stopped = g_hCheckerThread.Stop(TimeLeft(start, bound), pumping) && stopped;
-    stopped = g_hCancellerThread.Stop(TimeLeft(start, bound), pumping) && stopped;
+    bool stopped = g_hSenderThread.Stop(bound.Left(), pumping, [] { g_eventAbort.SetEvent(); });
+    stopped = g_hCheckerThread.Stop(bound.Left(), pumping) && stopped;
+    stopped = g_hCancellerThread.Stop(bound.Left(), pumping) && stopped;
     return stopped;
 }
 
-void CTransportApp::StartDispatcher()
+void StartDispatcher()
 {
+    // Without its events the dispatcher could neither wait nor be stopped.
+    if (const DWORD error = ControlEventsError())
+        return ReportInitFailure(error);
+    auto &dispatcher = theApp.m_hDispatcherThread;
     // A second OnLoad keeps the running dispatcher; replacing it would
     // leave one that OnClose cannot stop.
-    if (!m_hDispatcherThread || !m_hDispatcherThread->IsRunning())
-        m_hDispatcherThread = CWorkerThread::Start(DispatcherThread);
-    if (m_hDispatcherThread) {
-        NotifyText(FormatText(IDS_READY));
+    if (!dispatcher || !dispatcher->IsRunning())
+        dispatcher = CWorkerThread::Start(DispatcherThread);
+    if (dispatcher) {
+        theApp.NotifyText(theApp.FormatText(IDS_READY));
         return;
     }
-    const unsigned long error = GetLastError();
-    NotifyText(FormatText(IDS_INIT_FAILED, error));
+    ReportInitFailure(GetLastError());
 }
 
-void CTransportApp::StopDispatcher()
+void StopDispatcher()
 {
-    if (!m_hDispatcherThread)
+    auto &dispatcher = theApp.m_hDispatcherThread;
+    if (!dispatcher)
         return;
     g_eventQuit.SetEvent();
     // The dispatcher may be reporting a failed start to this very thread.
-    m_hDispatcherThread->WaitPumping(g_dwDispatcherStopTimeout.load());
-    m_hDispatcherThread.reset();
+    dispatcher->WaitPumping(g_dwDispatcherStopTimeout.load());
+    dispatcher.reset();
 }

@@ -1,9 +1,16 @@
-// The dispatcher thread and the start and stop of the workers. The
-// dispatcher runs from OnLoad to OnClose and is the only thread that starts
-// workers; StopWorkers runs on the host's thread in OnClose.
+// The dispatcher thread, its own start and stop, and the start and stop of
+// the workers. The dispatcher runs from OnLoad to OnClose and is the only
+// thread that starts workers; StopWorkers runs on the host's thread in
+// OnClose.
 #pragma once
 
 #include "platform/win_types.h"
+
+// OnLoad: starts the dispatcher unless it runs, and reports "Ready" or
+// the failure. OnClose: asks it to quit and waits for its end, at most
+// g_dwDispatcherStopTimeout ms, running the host's messages meanwhile.
+void StartDispatcher();
+void StopDispatcher();
 
 DWORD DispatcherThread();
 

@@ -1,8 +1,8 @@
 #include "workers/sender.h"
 
+#include "app/game_registry.h"
+#include "app/transport_app.h"
 #include "mail/message_record.h"
-#include "plugin/game_registry.h"
-#include "plugin/transport_app.h"
 #include "resources/resource.h"
 #include "settings/game_settings.h"
 #include "workers/control_events.h"

@@ -3,7 +3,7 @@
 // (sent or failed), cancelled, or still queued; none is reported twice.
 #include "stress_fixture.h"
 
-#include "plugin/transport_app.h"
+#include "app/transport_app.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
 

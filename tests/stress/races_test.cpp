@@ -3,7 +3,7 @@
 // of Check and Cancel while deliveries run.
 #include "stress_fixture.h"
 
-#include "plugin/transport_app.h"
+#include "app/transport_app.h"
 #include "support/settings_window.h"
 
 #include <thread>

@@ -3,6 +3,7 @@
 // and driven like a person would.
 #pragma once
 
+#include "app/edit_copy.h"
 #include "platform/host_window.h"
 #include "platform/resources.h"
 #include "platform/user_input.h"
@@ -10,7 +11,6 @@
 #include "support/linked_plugin_api.h"
 #include "support/settings_window.h"
 #include "support/test_host.h"
-#include "ui/edit_copy.h"
 
 #include <gtest/gtest.h>
 

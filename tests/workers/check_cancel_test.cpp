@@ -1,7 +1,7 @@
 // The checker and the canceller, and how a cancel stops the sender.
 #include "workers_fixture.h"
 
-#include "plugin/transport_app.h"
+#include "app/transport_app.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
 #include "workers/worker_slot.h"

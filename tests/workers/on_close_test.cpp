@@ -2,7 +2,7 @@
 // returns.
 #include "workers_fixture.h"
 
-#include "plugin/game_registry.h"
+#include "app/game_registry.h"
 #include "workers/control_events.h"
 
 #include <mutex>

@@ -1,7 +1,7 @@
 // The sender's loop: order, merging, outcomes and the silent drop.
 #include "workers_fixture.h"
 
-#include "plugin/game_registry.h"
+#include "app/game_registry.h"
 #include "settings/game_settings.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"

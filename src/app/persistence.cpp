@@ -1,7 +1,7 @@
-#include "settings/persistence.h"
+#include "app/persistence.h"
 
-#include "plugin/game_registry.h"
-#include "plugin/transport_app.h"
+#include "app/game_registry.h"
+#include "app/transport_app.h"
 #include "resources/resource.h"
 
 #include <mutex>

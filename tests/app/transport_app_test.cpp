@@ -1,5 +1,5 @@
 // The host channel of the application object, white-box.
-#include "plugin/transport_app.h"
+#include "app/transport_app.h"
 
 #include "platform/host_window.h"
 #include "resources/plugin_resources.h"

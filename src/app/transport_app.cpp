@@ -1,4 +1,4 @@
-#include "plugin/transport_app.h"
+#include "app/transport_app.h"
 
 #include "platform/host_window.h"
 #include "resources/plugin_resources.h"

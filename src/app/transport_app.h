@@ -5,6 +5,7 @@
 // declare the entry points.
 #pragma once
 
+#include "morvtransport/morvtransport.h"
 #include "platform/cstring.h"
 #include "platform/win_app.h"
 #include "platform/win_types.h"
@@ -15,16 +16,16 @@
 
 class CMessageRecord;
 
-// Notification kinds (wParam).
-constexpr WPARAM TN_TEXT = 0;
-constexpr WPARAM TN_STATUS = 4;
-constexpr WPARAM TN_SENT = 6;
+// Notification kinds (wParam) and the bits of the status word, under the
+// names the plug-in uses; the public header holds the numbers.
+constexpr WPARAM TN_TEXT = MORV_TN_TEXT;
+constexpr WPARAM TN_STATUS = MORV_TN_STATUS;
+constexpr WPARAM TN_SENT = MORV_TN_SENT;
 
-// Bits of the status word.
-constexpr DWORD TS_SENDING = 0x01;
-constexpr DWORD TS_CHECKING = 0x02;
-constexpr DWORD TS_UNSENT = 0x04;
-constexpr DWORD TS_BUSY = 0x08;
+constexpr DWORD TS_SENDING = MORV_TS_SENDING;
+constexpr DWORD TS_CHECKING = MORV_TS_CHECKING;
+constexpr DWORD TS_UNSENT = MORV_TS_UNSENT;
+constexpr DWORD TS_BUSY = MORV_TS_BUSY;
 
 class CTransportApp : public CWinApp {
 public:
@@ -33,7 +34,8 @@ public:
     // Written by OnLoad on the host's thread, read by every notifier.
     std::atomic<HWND> m_hwndHost{nullptr};
     std::atomic<UINT> m_nHostMessage{0};
-    // Touched only on the host's thread (OnLoad, OnClose).
+    // Started and stopped by the dispatcher's functions, on the host's
+    // thread only (OnLoad, OnClose).
     std::unique_ptr<CWorkerThread> m_hDispatcherThread;
     // Changed only by NotifyStatus.
     std::atomic<DWORD> m_dwStatus{0};
@@ -48,9 +50,6 @@ public:
     // Text `id` used as a printf format. The table's formats take only %s
     // (const char *) and %lu (unsigned long): pass exactly those.
     CString FormatText(UINT id, ...);
-
-    void StartDispatcher();
-    void StopDispatcher();
 
 private:
     void Notify(WPARAM kind, LPARAM payload);

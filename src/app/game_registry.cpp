@@ -1,8 +1,8 @@
-#include "plugin/game_registry.h"
+#include "app/game_registry.h"
 
-#include "plugin/transport_app.h"
+#include "app/edit_copy.h"
+#include "app/transport_app.h"
 #include "resources/resource.h"
-#include "ui/edit_copy.h"
 
 #include <mutex>
 

@@ -2,10 +2,11 @@
 // it. The section is marked with SETTINGS_TAG and SETTINGS_VERSION.
 #pragma once
 
+#include "morvtransport/morvtransport.h"
 #include "platform/map_string_to_string.h"
 
-inline constexpr const char *SETTINGS_TAG = "OXU:-)Transport";
-constexpr unsigned long SETTINGS_VERSION = 100;
+inline constexpr const char *SETTINGS_TAG = MORV_SETTINGS_TAG;
+constexpr unsigned long SETTINGS_VERSION = MORV_SETTINGS_VERSION;
 
 // OnSave.
 void SaveGameSettings(const CString &game, CMapStringToString &store, CString &tag, unsigned long &version);
