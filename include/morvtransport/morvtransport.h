@@ -36,7 +36,8 @@ constexpr DWORD MORV_TS_BUSY = 0x08;
 inline constexpr const char *MORV_SETTINGS_TAG = "OXU:-)Transport";
 constexpr unsigned long MORV_SETTINGS_VERSION = 100;
 
-// The plug-in's version, "1.0.0.1".
+// The plug-in's version; the library's version note and the build take it
+// from here.
 inline constexpr const char *MORV_VERSION = "1.0.0.1";
 
 #define MORV_EXPORT extern "C" __attribute__((visibility("default")))

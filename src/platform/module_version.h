@@ -1,5 +1,5 @@
 // Version blocks of loaded modules. A module carries its version as an ELF
-// note (owner "MORV", type 1, the version text as "1.0.0.1"), which
+// note (owner "MORV", type 1, the version text such as "1.2.3.4"), which
 // `readelf -n` also shows; the note takes the place of a version resource.
 #pragma once
 

@@ -80,7 +80,7 @@ namespace {
 TEST(PluginLibraryTest, CarriesItsVersionBlock)
 {
     PluginLibrary library;
-    EXPECT_EQ(GetModuleVersion(reinterpret_cast<const void *>(library.Api().OnLoad)), "1.0.0.1");
+    EXPECT_EQ(GetModuleVersion(reinterpret_cast<const void *>(library.Api().OnLoad)), MORV_VERSION);
     EXPECT_EQ(GetModuleVersion(nullptr), "");
 }
 
