@@ -22,18 +22,11 @@ struct CWorkerThread::State {
 
 namespace {
 
-std::atomic<int> g_failuresToInject{0};
-std::atomic<DWORD> g_injectedError{0};
+std::thread SpawnSystemThread(std::function<void()> body) { return std::thread(std::move(body)); }
 
-bool TakeInjectedFailure()
-{
-    int left = g_failuresToInject.load();
-    while (left > 0) {
-        if (g_failuresToInject.compare_exchange_weak(left, left - 1))
-            return true;
-    }
-    return false;
-}
+constexpr ThreadCalls SYSTEM_THREAD_CALLS{SpawnSystemThread};
+
+std::atomic<const ThreadCalls *> g_threadCalls{&SYSTEM_THREAD_CALLS};
 
 void LowerPriorityOfCallingThread()
 {
@@ -46,18 +39,12 @@ void LowerPriorityOfCallingThread()
 
 }  // namespace
 
-void CWorkerThread::InjectStartFailures(int count, DWORD error)
-{
-    g_injectedError = error;
-    g_failuresToInject = count;
-}
+const ThreadCalls &SystemThreadCalls() { return SYSTEM_THREAD_CALLS; }
+
+void UseThreadCalls(const ThreadCalls *calls) { g_threadCalls.store(calls ? calls : &SYSTEM_THREAD_CALLS); }
 
 std::unique_ptr<CWorkerThread> CWorkerThread::Start(Procedure procedure, Priority priority)
 {
-    if (TakeInjectedFailure()) {
-        SetLastError(g_injectedError);
-        return nullptr;
-    }
     auto worker = std::make_unique<CWorkerThread>(PrivateTag{});
     worker->m_state = std::make_shared<State>();
     auto body = [state = worker->m_state, procedure = std::move(procedure), priority] {
@@ -73,7 +60,7 @@ std::unique_ptr<CWorkerThread> CWorkerThread::Start(Procedure procedure, Priorit
         message_queue::NotifyChange();
     };
     try {
-        worker->m_thread = std::thread(std::move(body));
+        worker->m_thread = g_threadCalls.load()->spawn(std::move(body));
     } catch (const std::system_error &error) {
         SetLastError(static_cast<DWORD>(error.code().value()));
         return nullptr;

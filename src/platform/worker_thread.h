@@ -38,9 +38,6 @@ public:
     // The same, running the calling thread's queued host messages meanwhile.
     bool WaitPumping(DWORD timeout);
 
-    // Fault injection for tests: the next `count` starts fail with `error`.
-    static void InjectStartFailures(int count, DWORD error);
-
     struct PrivateTag {};
     explicit CWorkerThread(PrivateTag) {}
 
@@ -50,3 +47,17 @@ private:
     std::shared_ptr<State> m_state;
     std::thread m_thread;
 };
+
+// ThreadCalls: how CWorkerThread makes its threads, in one table, so that
+// tests can have a start refused as the system refuses one, without a second
+// copy of the start.
+struct ThreadCalls {
+    // Runs `body` on a new thread; throws std::system_error when none can be
+    // made.
+    std::thread (*spawn)(std::function<void()> body);
+};
+
+const ThreadCalls &SystemThreadCalls();
+// Replaces the table for later starts; null restores the system's. The
+// table must outlive every start made with it.
+void UseThreadCalls(const ThreadCalls *calls);

@@ -128,13 +128,13 @@ int CClientSocket::Send(const char *data, int length)
 {
     const std::size_t total = length > 0 ? static_cast<std::size_t>(length) : 0;
     std::size_t sent = 0;
-    DWORD mark = GetTickCount();
+    CTickBound silence(m_sendTimeout);
     do {
         const long written = m_calls->send(m_socket, data + sent, total - sent);
         const int error = errno;
         if (written > 0) {
             sent += static_cast<std::size_t>(written);
-            mark = GetTickCount();
+            silence = CTickBound(m_sendTimeout);
             continue;
         }
         if (written == 0 && total == 0)
@@ -143,19 +143,18 @@ int CClientSocket::Send(const char *data, int length)
             continue;
         if (written < 0 && !WouldBlock(error))
             return Fail(error);
-        if (!WaitWritable(mark, m_sendTimeout))
+        if (!WaitWritable(silence))
             return 0;
     } while (sent < total);
     return 1;
 }
 
-// Waits for room in the send buffer while less than `limit` ms have passed
-// since `mark`, the last time the peer took any bytes.
-bool CClientSocket::WaitWritable(DWORD mark, DWORD limit) const
+// Waits for room in the send buffer within what is left of `silence`, the
+// bound that began when the peer last took any bytes.
+bool CClientSocket::WaitWritable(const CTickBound &silence) const
 {
-    const DWORD spent = GetTickCount() - mark;
-    const DWORD outcome =
-        spent >= limit ? WSAETIMEDOUT : WaitOutcome(m_calls->wait(m_socket, m_abort, limit - spent, true));
+    const DWORD left = silence.Left();
+    const DWORD outcome = left == 0 ? WSAETIMEDOUT : WaitOutcome(m_calls->wait(m_socket, m_abort, left, true));
     if (outcome != 0)
         SetLastError(outcome);
     return outcome == 0;

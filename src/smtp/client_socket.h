@@ -6,6 +6,7 @@
 
 #include "platform/cstring.h"
 #include "platform/event.h"
+#include "platform/ticks.h"
 #include "platform/win_types.h"
 #include "smtp/socket_calls.h"
 
@@ -56,7 +57,7 @@ public:
     DWORD m_sendTimeout = SEND_TIMEOUT;
 
 private:
-    bool WaitWritable(DWORD mark, DWORD limit) const;
+    bool WaitWritable(const CTickBound &silence) const;
 
     int m_socket = -1;
     const SocketCalls *m_calls = &SystemSocketCalls();

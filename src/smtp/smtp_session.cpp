@@ -1,67 +1,20 @@
 #include "smtp/smtp_session.h"
 
 #include "platform/last_error.h"
-#include "platform/ticks.h"
+#include "smtp/reply_buffer.h"
 #include "smtp/reply_framing.h"
 
 #include <algorithm>
 #include <cstring>
 
-// The bytes of one reply: in the caller's buffer at first, then in buffers
-// grown by a fixed step, always zero-terminated after the received bytes.
-class CSmtpSession::ReplyBuffer {
-public:
-    ReplyBuffer(char *buffer, int capacity, std::unique_ptr<char[]> &grown, int step)
-        : m_data(buffer), m_capacity(capacity), m_grown(grown), m_step(std::max(step, 1))
-    {
-        if (m_capacity < 1)
-            Grow();
-        m_data[0] = '\0';
-    }
+namespace {
 
-    std::string_view View() const { return {m_data, static_cast<std::size_t>(m_received)}; }
-    int Capacity() const { return m_capacity; }
-    int Room() const { return std::max(m_capacity - m_received - 1, 0); }
-    char *End() const { return m_data + m_received; }
+bool HoldsLineBreakOrNul(const CString &text)
+{
+    return text.view().find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
 
-    void Append(std::string_view bytes)
-    {
-        while (static_cast<std::size_t>(Room()) < bytes.size())
-            Grow();
-        std::memcpy(End(), bytes.data(), bytes.size());
-        Commit(static_cast<int>(bytes.size()));
-    }
-
-    // Takes `count` bytes written at End(); a receive that filled the room
-    // grows the buffer at once, even when the reply happens to be complete.
-    void Commit(int count)
-    {
-        const bool filled = count == Room();
-        m_received += count;
-        m_data[m_received] = '\0';
-        if (filled)
-            Grow();
-    }
-
-private:
-    void Grow()
-    {
-        const int capacity = std::max(m_capacity, 0) + m_step;
-        auto bigger = std::make_unique<char[]>(static_cast<std::size_t>(capacity));
-        if (m_received > 0)
-            std::memcpy(bigger.get(), m_data, static_cast<std::size_t>(m_received));
-        bigger[static_cast<std::size_t>(m_received)] = '\0';
-        m_data = bigger.get();
-        m_capacity = capacity;
-        m_grown = std::move(bigger);
-    }
-
-    char *m_data;
-    int m_capacity;
-    int m_received = 0;
-    std::unique_ptr<char[]> &m_grown;
-    int m_step;
-};
+}  // namespace
 
 CSmtpSession::~CSmtpSession()
 {
@@ -107,13 +60,8 @@ BOOL CSmtpSession::Disconnect()
 {
     BOOL result = FALSE;
     if (m_connected) {
-        const bool failedBefore = m_failed;
-        const CString earlierReply = m_lastReply;
         Transmit("QUIT\r\n");
         result = ExpectReply(221);
-        // The reply that explains a failed transaction must survive the QUIT.
-        if (!result && failedBefore)
-            m_lastReply = earlierReply;
         if (!result && GetLastError() != WSAEINTR)
             SetLastError(ERROR_BAD_COMMAND);
         m_connected = FALSE;
@@ -123,7 +71,7 @@ BOOL CSmtpSession::Disconnect()
     return result;
 }
 
-CString CSmtpSession::GetErrorText() const { return m_errorText.IsEmpty() ? m_lastReply : m_errorText; }
+CString CSmtpSession::GetErrorText() const { return m_errorText.IsEmpty() ? m_failureText : m_errorText; }
 
 BOOL CSmtpSession::Transmit(const char *data, int length)
 {
@@ -135,12 +83,21 @@ BOOL CSmtpSession::Transmit(const char *data, int length)
     return Fail(CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error)), error);
 }
 
+// The first failure explains the session's outcome; a QUIT that fails
+// after a refused command does not replace the refusal.
 BOOL CSmtpSession::Fail(const CString &text, DWORD code)
 {
-    m_lastReply = text;
+    if (!m_failed)
+        m_failureText = text;
     m_failed = true;
     SetLastError(code);
     return FALSE;
+}
+
+BOOL CSmtpSession::FailWithReply(const CString &reply, DWORD code)
+{
+    m_lastReply = reply;
+    return Fail(reply, code);
 }
 
 BOOL CSmtpSession::ExpectReply(int expected)
@@ -153,46 +110,46 @@ BOOL CSmtpSession::ExpectReply(int expected)
 BOOL CSmtpSession::ReadReply(char *buffer, int capacity, const char *terminator, int expected,
                              std::unique_ptr<char[]> &grown, int step)
 {
-    ReplyBuffer reply(buffer, capacity, grown, step);
+    CReplyBuffer reply(buffer, capacity, grown, step);
     reply.Append(m_pending);
     m_pending.clear();
     ReplyScan scan;
-    DWORD mark = GetTickCount();
+    CTickBound silence(m_replyTimeout);
     for (;;) {
         const std::size_t end = FindReplyEnd(reply.View(), terminator, scan);
         if (end != 0) {
-            m_replyCapacity = reply.Capacity();
             m_pending.assign(reply.View().substr(end));
             return FinishReply(reply.View().substr(0, end), terminator, expected);
         }
         if (reply.View().size() > MAX_REPLY_LENGTH)
             return Fail(SMTP_REPLY_TOO_LONG_TEXT, WSAEMSGSIZE);
-        if (const auto failure = ReceiveMore(reply, mark))
-            return Fail(ReadFailureText(*failure, reply.View()), *failure);
+        if (const auto failure = ReceiveMore(reply, silence))
+            return FailRead(*failure, reply.View());
     }
 }
 
 // A read that ends with nothing received after a broken connection still
-// says why, so that the delivery's failure report is never blank.
-CString CSmtpSession::ReadFailureText(DWORD error, std::string_view partial)
+// says why, so that the delivery's failure report is never blank; what the
+// server did send is its reply.
+BOOL CSmtpSession::FailRead(DWORD error, std::string_view partial)
 {
     if (error == WSAEINTR)
-        return SMTP_ABORTED_TEXT;
+        return Fail(SMTP_ABORTED_TEXT, error);
     if (!partial.empty() || error == WSAETIMEDOUT)
-        return CString(partial);
-    return CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error));
+        return FailWithReply(CString(partial), error);
+    return Fail(CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error)), error);
 }
 
 // Waits at most one poll interval for the server and takes what it sent.
 // Nothing on success (or while the silence lasts within the time-out);
-// otherwise the last error that ends the read.
-std::optional<DWORD> CSmtpSession::ReceiveMore(ReplyBuffer &reply, DWORD &mark)
+// otherwise the last error that ends the read. Every arrival of data
+// restarts the silence.
+std::optional<DWORD> CSmtpSession::ReceiveMore(CReplyBuffer &reply, CTickBound &silence)
 {
-    const DWORD now = GetTickCount();
-    if (TicksElapsedBeyond(mark, now, m_replyTimeout))
+    const DWORD left = silence.Left();
+    if (left == 0)
         return WSAETIMEDOUT;
-    const std::uint64_t left = std::uint64_t{m_replyTimeout} - static_cast<DWORD>(now - mark) + 1;
-    switch (m_connection.WaitReadable(static_cast<DWORD>(std::min<std::uint64_t>(REPLY_POLL_INTERVAL, left)))) {
+    switch (m_connection.WaitReadable(std::min(REPLY_POLL_INTERVAL, left))) {
     case SocketWait::TimedOut: return std::nullopt;
     case SocketWait::Signalled: return WSAEINTR;
     case SocketWait::Failed: return GetLastError();
@@ -205,7 +162,7 @@ std::optional<DWORD> CSmtpSession::ReceiveMore(ReplyBuffer &reply, DWORD &mark)
         return WSAECONNRESET;
     if (received < 0)
         return GetLastError();
-    mark = GetTickCount();
+    silence = CTickBound(m_replyTimeout);
     reply.Commit(received);
     return std::nullopt;
 }
@@ -216,5 +173,66 @@ BOOL CSmtpSession::FinishReply(std::string_view reply, const char *terminator, i
     if (m_replyCode == expected)
         return TRUE;
     const std::size_t cut = std::min(reply.size(), std::strlen(terminator));
-    return Fail(CString(reply.substr(0, reply.size() - cut)), WSAEPROTONOSUPPORT);
+    return FailWithReply(CString(reply.substr(0, reply.size() - cut)), WSAEPROTONOSUPPORT);
+}
+
+BOOL CSmtpSession::Command(const CString &command, int expected)
+{
+    if (!Transmit(command))
+        return FALSE;
+    if (ExpectReply(expected))
+        return TRUE;
+    if (GetLastError() != WSAEINTR)
+        SetLastError(ERROR_BAD_COMMAND);
+    return FALSE;
+}
+
+// An address with a line break would let its text end the command early and
+// smuggle in commands of its own; nothing is sent for it.
+BOOL CSmtpSession::CheckAddress(const CString &address)
+{
+    if (HoldsLineBreakOrNul(address))
+        return Fail(SMTP_BAD_ADDRESS_TEXT, ERROR_INVALID_DATA);
+    return TRUE;
+}
+
+BOOL CSmtpSession::AddRecipient(const CMailAddress &address)
+{
+    return CheckAddress(address.m_address) &&
+           Command(CString::Formatted("RCPT TO:<%s>\r\n", address.m_address.GetString()), 250);
+}
+
+BOOL CSmtpSession::SendEnvelope(const CMailMessage &message)
+{
+    const CString &sender = message.m_from.m_address;
+    if (!CheckAddress(sender) || !Command(CString::Formatted("MAIL FROM:<%s>\r\n", sender.GetString()), 250))
+        return FALSE;
+    for (const int kind : {ADDRESS_TO, ADDRESS_CC, ADDRESS_BCC}) {
+        for (int index = 0; index < message.GetAddressCount(kind); ++index) {
+            if (!AddRecipient(message.GetAddress(index, kind)))
+                return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+BOOL CSmtpSession::SendContent(const CMailMessage &message)
+{
+    const bool multipart = !message.m_attachments.empty();
+    if (!Transmit(message.BuildHeader()) || (multipart && !Transmit(MIME_TEXT_PART_HEAD)) ||
+        !Transmit(message.m_body))
+        return FALSE;
+    for (const CMailAttachment *attachment : message.m_attachments) {
+        if (!attachment)
+            continue;
+        const int length = attachment->m_data ? static_cast<int>(attachment->m_length) : 0;
+        if (!Transmit(attachment->BuildPartHead()) || !Transmit(attachment->m_data, length))
+            return FALSE;
+    }
+    return !multipart || Transmit(MIME_CLOSING_DELIMITER);
+}
+
+BOOL CSmtpSession::SendMail(const CMailMessage &message)
+{
+    return SendEnvelope(message) && Command("DATA\r\n", 354) && SendContent(message) && Command("\r\n.\r\n", 250);
 }

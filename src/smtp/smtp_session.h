@@ -7,6 +7,7 @@
 #include "compose/mail_message.h"
 #include "platform/cstring.h"
 #include "platform/event.h"
+#include "platform/ticks.h"
 #include "platform/win_types.h"
 #include "smtp/client_socket.h"
 
@@ -15,7 +16,9 @@
 #include <string>
 #include <string_view>
 
-// Texts that the session stores as its last reply for failures of its own.
+class CReplyBuffer;
+
+// The session's own words for failures that have no reply of the server.
 constexpr const char *SMTP_ABORTED_TEXT = "Aborted";
 constexpr const char *SMTP_BAD_ADDRESS_TEXT = "Invalid character (CR, LF or NUL) in mail address";
 constexpr const char *SMTP_REPLY_TOO_LONG_TEXT = "Reply longer than 65536 bytes";
@@ -26,7 +29,7 @@ class CSmtpSession {
 public:
     static constexpr DWORD REPLY_TIMEOUT = 2000;
     static constexpr DWORD REPLY_POLL_INTERVAL = 250;
-    static constexpr int REPLY_BUFFER_SIZE = 256;
+    static constexpr int REPLY_BUFFER_SIZE = 256;  // on the stack: short replies need no heap
     static constexpr int REPLY_GROWTH_STEP = 4096;
     static constexpr int MAX_REPLY_LENGTH = 65536;
 
@@ -39,10 +42,12 @@ public:
     // GetErrorText() set otherwise; after a TCP connection, QUIT is sent.
     BOOL Connect(const char *host, int port);
     // QUIT and close. TRUE only when the server answered 221; on failure the
-    // last error is ERROR_BAD_COMMAND (WSAEINTR on abort), and the text of an
-    // earlier failure of the session is kept. FALSE when not connected.
+    // last error is ERROR_BAD_COMMAND (WSAEINTR on abort). FALSE when not
+    // connected.
     BOOL Disconnect();
-    // The Connect failure text when there is one, else the last reply text.
+    // The Connect failure text when there is one, else the text of the
+    // session's first failure: the server's reply, or the session's own words
+    // when there was none (an abort, a lost connection ...).
     CString GetErrorText() const;
 
     // One mail transaction: MAIL FROM, RCPT TO for To, Cc and Bcc, DATA, the
@@ -69,16 +74,16 @@ public:
     // text SMTP_ABORTED_TEXT, while `abort` is signalled. Never reset here.
     void SetAbortEvent(const CEvent *abort) { m_connection.SetAbortEvent(abort); }
 
+    // The server's text of the last reply that failed a read: a reply with
+    // another code, or what had arrived when the read failed.
     const CString &GetLastReply() const { return m_lastReply; }
     BOOL IsConnected() const { return m_connected; }
     CClientSocket &Socket() { return m_connection; }
 
     DWORD m_replyTimeout = REPLY_TIMEOUT;
-    int m_replyCode = 0;      // code of the last complete reply; 0 when it had none
-    int m_replyCapacity = 0;  // size of the buffer the last complete reply ended in
+    int m_replyCode = 0;  // code of the last complete reply; 0 when it had none
 
 private:
-    class ReplyBuffer;
 
     BOOL AbandonConnect(const char *text);
     BOOL Transmit(const char *data, int length);
@@ -87,15 +92,19 @@ private:
     BOOL CheckAddress(const CString &address);
     BOOL SendEnvelope(const CMailMessage &message);
     BOOL SendContent(const CMailMessage &message);
-    std::optional<DWORD> ReceiveMore(ReplyBuffer &reply, DWORD &mark);
+    std::optional<DWORD> ReceiveMore(CReplyBuffer &reply, CTickBound &silence);
     BOOL FinishReply(std::string_view reply, const char *terminator, int expected);
-    static CString ReadFailureText(DWORD error, std::string_view partial);
+    BOOL FailRead(DWORD error, std::string_view partial);
+    // Both set the last error to `code` and return FALSE; the first failure
+    // of the session keeps its text.
     BOOL Fail(const CString &text, DWORD code);
+    BOOL FailWithReply(const CString &reply, DWORD code);
 
     CClientSocket m_connection;
     BOOL m_connected = FALSE;
-    CString m_lastReply;
-    CString m_errorText;
+    CString m_lastReply;    // the server's words only
+    CString m_errorText;    // Connect's own failure texts
+    CString m_failureText;  // what explains the first failure after Connect
     bool m_failed = false;  // an operation of this session has failed
     std::string m_pending;  // bytes received after the end of the last reply
 };

@@ -120,7 +120,6 @@ TEST_F(SessionTest, LongReplyGrowsTheBufferAndKeepsItsInnerLineEnds)
     EXPECT_FALSE(session.ExpectReply(250));
     EXPECT_EQ(GetLastError(), WSAEPROTONOSUPPORT);
     EXPECT_EQ(session.m_replyCode, 550);
-    EXPECT_EQ(session.m_replyCapacity, CSmtpSession::REPLY_BUFFER_SIZE + CSmtpSession::REPLY_GROWTH_STEP);
     EXPECT_EQ(session.GetLastReply().str(), line + "550 end");
 }
 
@@ -167,7 +166,7 @@ TEST_P(ReplyFloodTest, EndlessReplyFailsPastTheCap)
     ASSERT_TRUE(Connect(server, 30000));
     EXPECT_FALSE(session.ExpectReply(250));
     EXPECT_EQ(GetLastError(), WSAEMSGSIZE);
-    EXPECT_EQ(session.GetLastReply(), SMTP_REPLY_TOO_LONG_TEXT);
+    EXPECT_EQ(session.GetErrorText(), SMTP_REPLY_TOO_LONG_TEXT);
 }
 
 INSTANTIATE_TEST_SUITE_P(Floods, ReplyFloodTest,
