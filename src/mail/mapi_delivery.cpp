@@ -1,6 +1,7 @@
-#include "mail/message_record.h"
+#include "mail/mapi_delivery.h"
 
 #include "mail/field_checks.h"
+#include "mail/message_record.h"
 #include "mail/simple_mapi.h"
 #include "settings/game_settings.h"
 
@@ -25,18 +26,18 @@ long ResultCode(DWORD result) { return static_cast<std::int32_t>(result); }
 
 }  // namespace
 
-BOOL CMessageRecord::DeliverByMapi()
+BOOL DeliverRecordByMapi(CMessageRecord &record)
 {
-    const CString missing = MissingFieldError(*this, {{KEY_BODY, "BODY"}, {KEY_TO, "TO"}});
+    const CString missing = MissingFieldError(record, {{KEY_BODY, "BODY"}, {KEY_TO, "TO"}});
     if (!missing.IsEmpty()) {
-        m_error = missing;
+        record.m_error = missing;
         return FALSE;
     }
-    CMapiMail mail = MailOf(*this);
+    CMapiMail mail = MailOf(record);
     CSimpleMapi mapi;
     BOOL sent = FALSE;
     if (mapi.IsLoaded() && mapi.Logon(MAPI_PROFILE, "", nullptr))
         sent = mapi.SendMail(mail);
-    m_error.Format("%s MAPI error %ld", (*this)[KEY_GAME_NAME].GetString(), ResultCode(mapi.GetLastResult()));
+    record.m_error.Format("%s MAPI error %ld", record[KEY_GAME_NAME].GetString(), ResultCode(mapi.GetLastResult()));
     return sent;
 }

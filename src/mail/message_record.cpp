@@ -1,8 +1,9 @@
 #include "mail/message_record.h"
 
+#include "mail/mailer_calls.h"
+#include "mail/mapi_delivery.h"
+#include "mail/smtp_delivery.h"
 #include "settings/game_settings.h"
-
-std::atomic<MailerStandIn> g_pfnMailerStandIn{nullptr};
 
 CMessageRecord::CMessageRecord() : CMapStringToString(10) {}
 
@@ -13,11 +14,11 @@ void CMessageRecord::Merge(const CMapStringToString &source) { MergePairs(*this,
 BOOL CMessageRecord::Deliver()
 {
     const int mailer = MailerNumber((*this)[KEY_MAILER]);
-    if (mailer == MAILER_SMTP || mailer == MAILER_MAPI) {
-        if (const MailerStandIn standIn = g_pfnMailerStandIn.load())
-            return standIn(*this, mailer);
-        return mailer == MAILER_SMTP ? DeliverBySmtp() : DeliverByMapi();
-    }
+    const MailerCalls &mailers = CurrentMailerCalls();
+    if (mailer == MAILER_SMTP)
+        return mailers.smtp(*this);
+    if (mailer == MAILER_MAPI)
+        return mailers.mapi(*this);
     const char *game = (*this)[KEY_GAME_NAME].GetString();
     if (mailer == MAILER_FILE)
         m_error.Format("%s No FILE mailer found", game);
@@ -25,3 +26,7 @@ BOOL CMessageRecord::Deliver()
         m_error.Format("%s No mailer %d found", game, mailer);
     return FALSE;
 }
+
+BOOL CMessageRecord::DeliverBySmtp() { return DeliverRecordBySmtp(*this); }
+
+BOOL CMessageRecord::DeliverByMapi() { return DeliverRecordByMapi(*this); }

@@ -6,8 +6,6 @@
 
 #include "platform/map_string_to_string.h"
 
-#include <atomic>
-
 class CEvent;
 
 class CMessageRecord : public CMapStringToString {
@@ -17,9 +15,11 @@ public:
 
     // Writes every pair of `source` into the record, replacing equal keys.
     void Merge(const CMapStringToString &source);
-    // Delivers by the mailer "Mailer" names. Nonzero when handed to the
-    // mail system; zero with m_error set otherwise.
+    // Delivers by the mailer "Mailer" names, through the current
+    // MailerCalls. Nonzero when handed to the mail system; zero with m_error
+    // set otherwise.
     BOOL Deliver();
+    // The plug-in's own mailers (smtp_delivery.h, mapi_delivery.h).
     BOOL DeliverBySmtp();
     BOOL DeliverByMapi();
     CString GetError() const { return m_error; }
@@ -36,10 +36,3 @@ private:
 };
 
 extern CMessageRecord g_currentMessage;  // written by the sender thread only
-
-// A stand-in for the SMTP and MAPI mailers, for the statically linked test
-// suites; the shared library never exports it. Null in normal runs. It gets
-// the chosen number (MAILER_SMTP or MAILER_MAPI); the FILE choice and
-// unknown numbers do not reach it.
-using MailerStandIn = BOOL (*)(CMessageRecord &record, int mailer);
-extern std::atomic<MailerStandIn> g_pfnMailerStandIn;

@@ -1,8 +1,9 @@
-#include "mail/message_record.h"
+#include "mail/smtp_delivery.h"
 
 #include "compose/mail_message.h"
 #include "mail/cyrillic_recoder.h"
 #include "mail/field_checks.h"
+#include "mail/message_record.h"
 #include "mail/smtp_server_address.h"
 #include "settings/game_settings.h"
 #include "smtp/smtp_session.h"
@@ -33,20 +34,20 @@ BOOL SendRecord(CSmtpSession &session, CMessageRecord &record)
 
 }  // namespace
 
-BOOL CMessageRecord::DeliverBySmtp()
+BOOL DeliverRecordBySmtp(CMessageRecord &record)
 {
-    const CString missing = MissingFieldError(*this, {{KEY_FROM, "FROM"}, {KEY_TO, "TO"}, {KEY_BODY, "BODY"}});
+    const CString missing = MissingFieldError(record, {{KEY_FROM, "FROM"}, {KEY_TO, "TO"}, {KEY_BODY, "BODY"}});
     if (!missing.IsEmpty()) {
-        m_error = missing;
+        record.m_error = missing;
         return FALSE;
     }
     CSmtpSession session;
-    session.SetAbortEvent(GetAbortEvent());
-    const SmtpServerAddress server = ParseSmtpServer((*this)[KEY_SERVER_SMTP]);
+    session.SetAbortEvent(record.GetAbortEvent());
+    const SmtpServerAddress server = ParseSmtpServer(record[KEY_SERVER_SMTP]);
     BOOL sent = FALSE;
     if (session.Connect(server.host, server.port))
-        sent = SendRecord(session, *this);
+        sent = SendRecord(session, record);
     session.Disconnect();
-    m_error.Format("%s ERR: %s", (*this)[KEY_GAME_NAME].GetString(), session.GetErrorText().GetString());
+    record.m_error.Format("%s ERR: %s", record[KEY_GAME_NAME].GetString(), session.GetErrorText().GetString());
     return sent;
 }

@@ -5,6 +5,7 @@
 #include "platform/worker_thread.h"
 #include "support/plugin_api.h"
 #include "support/test_host.h"
+#include "support/thread_start_failures.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,7 @@ TEST_F(DeliveryWorkersTest, CheckAndCancelBeforeOnLoadAreActedOnAtTheFirstWait)
 
 TEST_F(DeliveryWorkersTest, DispatcherThatCannotStartIsReported)
 {
-    CWorkerThread::InjectStartFailures(1, 11);
+    const ScopedThreadStartFailures refused(1, 11);
     host.Load();
     EXPECT_EQ(host.Transcript(), (Lines{"text Intialization failed. (Error=11)"}));
 }

@@ -1,6 +1,7 @@
 // CMessageRecord: merging and the choice of mailer.
 #include "mail/message_record.h"
 
+#include "mail/mailer_calls.h"
 #include "settings/game_settings.h"
 #include "support/test_host.h"
 
@@ -10,20 +11,23 @@ namespace {
 
 int g_chosen = -1;
 
-BOOL RecordChoice(CMessageRecord &, int mailer)
+template <int mailer>
+BOOL RecordChoice(CMessageRecord &)
 {
     g_chosen = mailer;
     return TRUE;
 }
+
+constexpr MailerCalls RECORDING_MAILERS{RecordChoice<MAILER_SMTP>, RecordChoice<MAILER_MAPI>};
 
 class MessageRecordTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         g_chosen = -1;
-        g_pfnMailerStandIn = &RecordChoice;
+        UseMailerCalls(&RECORDING_MAILERS);
     }
-    void TearDown() override { g_pfnMailerStandIn = nullptr; }
+    void TearDown() override { UseMailerCalls(nullptr); }
 
     CMessageRecord record;
 };

@@ -1,5 +1,6 @@
 #include "platform/last_error.h"
 #include "platform/worker_thread.h"
+#include "support/thread_start_failures.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +26,9 @@ TEST(WorkerThreadTest, RunsUntilTheProcedureReturns)
     EXPECT_EQ(worker->GetExitCode(), 0u);
 }
 
-TEST(WorkerThreadTest, InjectedStartFailureSetsTheLastError)
+TEST(WorkerThreadTest, RefusedStartSetsTheLastErrorAndTheNextStartWorks)
 {
-    CWorkerThread::InjectStartFailures(1, 8);
+    const ScopedThreadStartFailures refused(1, 8);
     EXPECT_FALSE(CWorkerThread::Start([]() -> DWORD { return 0; }));
     EXPECT_EQ(GetLastError(), 8u);
     auto worker = CWorkerThread::Start([]() -> DWORD { return 0; });

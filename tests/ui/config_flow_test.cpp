@@ -1,5 +1,6 @@
 // CreateConfigDialog and OnOk as a host drives them: pages in the settings
 // tree, the one edit copy, confirmation and what it does to the registry.
+#include "mail/mailer_calls.h"
 #include "mail/message_record.h"
 #include "ui/page_fixture.h"
 
@@ -89,8 +90,13 @@ TEST_F(ConfigFlowTest, EditCopyOfAnotherGameIsRefused)
 TEST_F(ConfigFlowTest, DeliveryAfterOkUsesTheNewSettings)
 {
     struct SucceedingMailer {
-        SucceedingMailer() { g_pfnMailerStandIn = [](CMessageRecord &, int) -> BOOL { return TRUE; }; }
-        ~SucceedingMailer() { g_pfnMailerStandIn = nullptr; }
+        SucceedingMailer()
+        {
+            static constexpr auto succeed = [](CMessageRecord &) -> BOOL { return TRUE; };
+            static constexpr MailerCalls mailers{succeed, succeed};
+            UseMailerCalls(&mailers);
+        }
+        ~SucceedingMailer() { UseMailerCalls(nullptr); }
     } mailer;
     api.Init(alpha);
     CWnd *page = OpenPage(alpha);

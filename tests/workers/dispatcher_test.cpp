@@ -1,9 +1,10 @@
 // The dispatcher: which wake-up starts what, and a failed start.
 #include "workers_fixture.h"
 
+#include "app/transport_app.h"
 #include "platform/worker_thread.h"
-#include "plugin/transport_app.h"
 #include "settings/game_settings.h"
+#include "support/thread_start_failures.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
 
@@ -55,7 +56,7 @@ TEST_F(DispatcherTest, QuitSetTogetherWithCancelEndsTheDispatcherFirst)
 TEST_F(DispatcherTest, FailedWorkerStartIsReportedAndTheNextWakeUpTriesAgain)
 {
     host.Load();
-    CWorkerThread::InjectStartFailures(1, 11);
+    const ScopedThreadStartFailures refused(1, 11);
     host.Api().Check();
     ASSERT_TRUE(host.WaitForText("Error=11"));
     host.Api().Check();

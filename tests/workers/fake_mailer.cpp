@@ -1,5 +1,6 @@
 #include "fake_mailer.h"
 
+#include "mail/mailer_calls.h"
 #include "settings/game_settings.h"
 
 #include <atomic>
@@ -10,17 +11,21 @@ std::atomic<FakeMailer *> g_current{nullptr};
 
 constexpr DWORD HOLD_DEADLINE_MS = 20000;
 
+BOOL AnswerByCurrent(CMessageRecord &record) { return g_current.load()->Answer(record); }
+
+constexpr MailerCalls FAKE_MAILERS{AnswerByCurrent, AnswerByCurrent};
+
 }  // namespace
 
 FakeMailer::FakeMailer()
 {
     g_current = this;
-    g_pfnMailerStandIn = &FakeMailer::Deliver;
+    UseMailerCalls(&FAKE_MAILERS);
 }
 
 FakeMailer::~FakeMailer()
 {
-    g_pfnMailerStandIn = nullptr;
+    UseMailerCalls(nullptr);
     g_current = nullptr;
 }
 
@@ -41,8 +46,6 @@ int FakeMailer::Aborted() const
     std::lock_guard lock(m_mutex);
     return m_aborted;
 }
-
-BOOL FakeMailer::Deliver(CMessageRecord &record, int) { return g_current.load()->Answer(record); }
 
 MailerRule FakeMailer::Record(const std::string &body)
 {

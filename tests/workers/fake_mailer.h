@@ -35,9 +35,10 @@ public:
     // Deliveries that ended on the abort event.
     int Aborted() const;
 
-private:
-    static BOOL Deliver(CMessageRecord &record, int mailer);
+    // One delivery, as the mailers of the fake's MailerCalls make it.
     BOOL Answer(CMessageRecord &record);
+
+private:
     MailerRule Record(const std::string &body);
 
     mutable std::mutex m_mutex;
