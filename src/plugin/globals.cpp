@@ -1,9 +1,10 @@
 // The objects that exist from load to unload. They live in this one file so
 // that they are constructed in this order and destroyed in reverse.
+#include "app/edit_copy.h"
+#include "app/game_registry.h"
+#include "app/transport_app.h"
 #include "mail/message_record.h"
-#include "plugin/game_registry.h"
-#include "plugin/transport_app.h"
-#include "ui/edit_copy.h"
+#include "plugin/globals.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
 #include "workers/worker_slot.h"
@@ -27,7 +28,24 @@ CWorkerSlot g_hSenderThread;
 CWorkerSlot g_hCheckerThread;
 CWorkerSlot g_hCancellerThread;
 
-std::atomic<DWORD> g_dwDispatchTimeout{60000};
-std::atomic<DWORD> g_dwDispatcherStopTimeout{5000};
-std::atomic<DWORD> g_dwWorkerStopTimeout{5000};
+std::atomic<DWORD> g_dwDispatchTimeout{DISPATCH_TIMEOUT_MS};
+std::atomic<DWORD> g_dwDispatcherStopTimeout{DISPATCHER_STOP_TIMEOUT_MS};
+std::atomic<DWORD> g_dwWorkerStopTimeout{WORKER_STOP_TIMEOUT_MS};
 std::unique_ptr<GameSettings> g_pEditSettings;
+
+void ResetPluginGlobals()
+{
+    theApp.m_hwndHost = nullptr;
+    theApp.m_nHostMessage = 0;
+    theApp.m_dwStatus = 0;
+    for (CEvent *event : {&g_eventQuit, &g_eventSend, &g_eventCheck, &g_eventCancel, &g_eventAbort})
+        event->ResetEvent();
+    FreeGames();
+    g_arrOutbox.Clear();
+    g_currentMessage.RemoveAll();
+    g_currentMessage.m_error.Empty();
+    g_currentMessage.SetAbortEvent(nullptr);
+    g_dwDispatchTimeout = DISPATCH_TIMEOUT_MS;
+    g_dwDispatcherStopTimeout = DISPATCHER_STOP_TIMEOUT_MS;
+    g_dwWorkerStopTimeout = WORKER_STOP_TIMEOUT_MS;
+}

@@ -2,7 +2,7 @@
 
 #include "platform/resources.h"
 #include "platform/ticks.h"
-#include "plugin/transport_app.h"
+#include "plugin/globals.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
 #include "workers/worker_slot.h"
@@ -13,21 +13,14 @@
 void StressTest::SetUp()
 {
     SetResourceLanguage(ResourceLanguage::English);
-    for (CEvent *event : {&g_eventQuit, &g_eventSend, &g_eventCheck, &g_eventCancel, &g_eventAbort})
-        event->ResetEvent();
-    g_arrOutbox.Clear();
-    theApp.m_dwStatus = 0;
-    g_dwDispatchTimeout = 60000;
-    g_dwDispatcherStopTimeout = 5000;
-    g_dwWorkerStopTimeout = 5000;
+    ResetPluginGlobals();
 }
 
 void StressTest::TearDown()
 {
     CloseWithinBounds();
     EXPECT_FALSE(AnyWorkerRuns());
-    g_arrOutbox.Clear();
-    theApp.m_hwndHost = nullptr;
+    ResetPluginGlobals();
 }
 
 void StressTest::OpenAlpha(const ScriptedSmtpServer &to)

@@ -2,7 +2,7 @@
 
 #include "mail/message_record.h"
 #include "platform/resources.h"
-#include "plugin/transport_app.h"
+#include "plugin/globals.h"
 #include "settings/game_settings.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
@@ -13,13 +13,7 @@
 void WorkersTest::SetUp()
 {
     SetResourceLanguage(ResourceLanguage::English);
-    for (CEvent *event : {&g_eventQuit, &g_eventSend, &g_eventCheck, &g_eventCancel, &g_eventAbort})
-        event->ResetEvent();
-    g_arrOutbox.Clear();
-    g_currentMessage.RemoveAll();
-    theApp.m_dwStatus = 0;
-    g_dwDispatchTimeout = 60000;
-    g_dwWorkerStopTimeout = 5000;
+    ResetPluginGlobals();
 }
 
 void WorkersTest::TearDown()
@@ -27,7 +21,7 @@ void WorkersTest::TearDown()
     mailer.Release();
     host.Api().OnClose();
     EXPECT_TRUE(WaitForIdleWorkers());
-    theApp.m_hwndHost = nullptr;
+    ResetPluginGlobals();
 }
 
 void WorkersTest::Open(const char *game)
