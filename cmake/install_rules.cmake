@@ -13,7 +13,7 @@ install(TARGETS morvplatform morvtransport EXPORT morvtransportTargets
 install(FILES include/morvtransport/morvtransport.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport)
 install(FILES src/platform/win_types.h src/platform/cstring.h src/platform/map_string_to_string.h
-              src/platform/host_window.h src/platform/resources.h
+              src/platform/host_window.h src/platform/resources.h src/platform/ticks.h
               src/platform/tree_ctrl.h src/platform/wnd.h src/platform/user_interface.h src/platform/user_input.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport/platform)
 
