@@ -73,14 +73,15 @@ inline long Send(int, const void *data, std::size_t length)
     return static_cast<long>(length);
 }
 
-inline int Open() { return 7; }
-inline bool Resolve(const char *, std::uint32_t &) { return false; }
+inline int Open(int) { return 7; }
+inline DWORD Resolve(const char *, unsigned short, const CEvent *, DWORD, SocketAddresses &) { return 10022; }
 inline int Connect(int, const void *, unsigned) { return 0; }
 inline int ConnectError(int) { return 0; }
 inline SocketWait Wait(int, const CEvent *, DWORD, bool) { return SocketWait::Readable; }
 inline int Close(int) { return 0; }
+inline bool LocalAddress(int, SocketAddress &) { return false; }
 
-inline constexpr SocketCalls CALLS{Open, Resolve, Connect, ConnectError, Send, Receive, Wait, Close};
+inline constexpr SocketCalls CALLS{Open, Resolve, Connect, ConnectError, Send, Receive, Wait, Close, LocalAddress};
 
 // Splits a harness input into segment lengths and the stream.
 struct Input {

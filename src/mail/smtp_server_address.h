@@ -1,6 +1,7 @@
 // The "ServerSMTP" setting: a host name or dotted IPv4 address, optionally
-// followed by ":port" (decimal, 1-65535). Anything else is taken whole as
-// the host, on the SMTP port 25.
+// followed by ":port" (decimal, 1-65535); an IPv6 literal in brackets,
+// optionally followed by ":port" ("[2001:db8::1]:587"), or bare. Anything
+// else is taken whole as the host, on the SMTP port 25.
 #pragma once
 
 #include "platform/cstring.h"

@@ -2,9 +2,8 @@
 
 #include "platform/last_error.h"
 #include "platform/ticks.h"
+#include "smtp/name_lookup.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -15,27 +14,14 @@
 
 namespace {
 
-int OpenSystemSocket()
+int OpenSystemSocket(int family)
 {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int fd = socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd >= 0) {
         const int on = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     }
     return fd;
-}
-
-bool ResolveSystem(const char *host, std::uint32_t &address)
-{
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *found = nullptr;
-    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || !found)
-        return false;
-    address = reinterpret_cast<const sockaddr_in *>(found->ai_addr)->sin_addr.s_addr;
-    freeaddrinfo(found);
-    return true;
 }
 
 int ConnectSystem(int fd, const void *address, unsigned length)
@@ -54,8 +40,20 @@ long SendSystem(int fd, const void *data, std::size_t length) { return send(fd, 
 
 long ReceiveSystem(int fd, void *buffer, std::size_t capacity) { return recv(fd, buffer, capacity, 0); }
 
-constexpr SocketCalls SYSTEM_CALLS{OpenSystemSocket, ResolveSystem, ConnectSystem, ConnectErrorSystem,
-                                   SendSystem,       ReceiveSystem, WaitForSocketOrEvent, close};
+bool LocalAddressSystem(int fd, SocketAddress &address)
+{
+    address = SocketAddress();
+    socklen_t length = sizeof address.bytes;
+    if (getsockname(fd, reinterpret_cast<sockaddr *>(address.bytes), &length) != 0)
+        return false;
+    address.family = reinterpret_cast<const sockaddr *>(address.bytes)->sa_family;
+    address.length = length;
+    return true;
+}
+
+constexpr SocketCalls SYSTEM_CALLS{OpenSystemSocket, LookUpName,    ConnectSystem,        ConnectErrorSystem,
+                                   SendSystem,       ReceiveSystem, WaitForSocketOrEvent, close,
+                                   LocalAddressSystem};
 
 std::atomic<const SocketCalls *> g_socketCalls{&SYSTEM_CALLS};
 
@@ -89,35 +87,63 @@ void UseSocketCalls(const SocketCalls *calls) { g_socketCalls.store(calls ? call
 
 CClientSocket::~CClientSocket() { Close(); }
 
-int CClientSocket::Create()
+int CClientSocket::Create() { return Open(AF_INET); }
+
+int CClientSocket::Open(int family)
 {
     Close();
     m_calls = &CurrentSocketCalls();
-    m_socket = m_calls->open();
+    m_socket = m_calls->open(family);
+    m_family = family;
+    m_tried = false;
     return m_socket != -1 ? 1 : Fail(errno);
 }
 
 int CClientSocket::Connect(const char *host, unsigned short port)
 {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
+    const CTickBound bound(m_connectTimeout);
     host = host ? host : "";
-    address.sin_addr.s_addr = inet_addr(host);
-    if (address.sin_addr.s_addr == INADDR_NONE && !m_calls->resolve(host, address.sin_addr.s_addr)) {
-        WSASetLastError(static_cast<int>(WSAEINVAL));
-        return 0;
+    SocketAddresses addresses(1);
+    if (!ParseAddressLiteral(host, port, addresses.front())) {
+        if (const DWORD error = m_calls->resolve(host, port, m_abort, bound.Left(), addresses))
+            return Fail(static_cast<int>(error));
     }
-    return ConnectAddress(&address, sizeof address);
+    return ConnectAny(addresses, bound);
+}
+
+// Tries each address in turn until one connects. Each gets an equal share
+// of what is left of the bound, so an address that never answers cannot
+// keep the others from being tried. The last address's error stays.
+int CClientSocket::ConnectAny(const SocketAddresses &addresses, const CTickBound &bound)
+{
+    if (addresses.empty())
+        return Fail(static_cast<int>(WSAEINVAL));
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        const SocketAddress &address = addresses[i];
+        if ((m_tried || address.family != m_family || m_socket == -1) && !Open(address.family))
+            continue;
+        m_tried = true;
+        const DWORD share = bound.Left() == INFINITE ? INFINITE : bound.Left() / (addresses.size() - i);
+        if (ConnectAddress(address.bytes, static_cast<int>(address.length), share))
+            return 1;
+        if (GetLastError() == WSAEINTR)
+            return 0;
+    }
+    return 0;
 }
 
 int CClientSocket::ConnectAddress(const void *address, int length)
+{
+    return ConnectAddress(address, length, m_connectTimeout);
+}
+
+int CClientSocket::ConnectAddress(const void *address, int length, DWORD timeout)
 {
     if (m_calls->connect(m_socket, address, static_cast<unsigned>(length)) == 0)
         return 1;
     if (!WouldBlock(errno) && errno != EINTR)
         return Fail(errno);
-    const DWORD outcome = WaitOutcome(m_calls->wait(m_socket, m_abort, m_connectTimeout, true));
+    const DWORD outcome = WaitOutcome(m_calls->wait(m_socket, m_abort, timeout, true));
     if (outcome != 0)
         return Fail(static_cast<int>(outcome));
     const int error = m_calls->connectError(m_socket);
@@ -195,6 +221,14 @@ int CClientSocket::IsReadable(int &readable)
 }
 
 SocketWait CClientSocket::WaitReadable(DWORD timeout) const { return m_calls->wait(m_socket, m_abort, timeout, false); }
+
+CString CClientSocket::GetLocalAddressLiteral() const
+{
+    SocketAddress local;
+    if (m_socket == -1 || !m_calls->localAddress(m_socket, local))
+        return CString("[127.0.0.1]");
+    return CString(AddressLiteral(local));
+}
 
 CString CClientSocket::GetLocalHostName()
 {

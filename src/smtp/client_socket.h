@@ -1,4 +1,4 @@
-// CClientSocket: one TCP/IPv4 client connection. The SMTP session owns it by
+// CClientSocket: one TCP client connection, IPv4 or IPv6. The SMTP session owns it by
 // value and only the session's thread uses it. The socket is non-blocking
 // underneath: connect and a full send buffer are waited for on the socket
 // together with the abort event, never in blind sleeps.
@@ -22,12 +22,14 @@ public:
     CClientSocket(const CClientSocket &) = delete;
     CClientSocket &operator=(const CClientSocket &) = delete;
 
-    // 1 when a socket was made, else 0 with the last error; closes an
-    // earlier socket first.
+    // 1 when an IPv4 socket was made, else 0 with the last error; closes an
+    // earlier socket first. Connect makes the sockets its addresses need.
     int Create();
-    // Dotted IPv4 text is used as it is; anything else is looked up as a
-    // name and its first address is tried. 0 with WSAEINVAL when the name
-    // does not resolve.
+    // Dotted IPv4 and IPv6 texts are used as they are; anything else is
+    // looked up as a name (name_lookup.h) and its addresses are tried in
+    // turn, the look-up and every attempt within m_connectTimeout ms in
+    // all. 0 on failure with the last error: WSAEINVAL when the name does
+    // not resolve, WSAEINTR on abort, else the last attempt's error.
     int Connect(const char *host, unsigned short port);
     // 0 on failure; the last error is the system's, WSAETIMEDOUT after
     // m_connectTimeout ms, or WSAEINTR when the abort event is signalled.
@@ -50,16 +52,23 @@ public:
     void SetAbortEvent(const CEvent *abort) { m_abort = abort; }
     bool IsOpen() const { return m_socket != -1; }
 
-    // The HELO name: this machine's host name, or "localhost" without one.
+    // This machine's host name, or "localhost" without one.
     static CString GetLocalHostName();
+    // The local end of the connection as an address literal ("[192.0.2.7]").
+    CString GetLocalAddressLiteral() const;
 
     DWORD m_connectTimeout = CONNECT_TIMEOUT;
     DWORD m_sendTimeout = SEND_TIMEOUT;
 
 private:
+    int Open(int family);
+    int ConnectAny(const SocketAddresses &addresses, const CTickBound &bound);
+    int ConnectAddress(const void *address, int length, DWORD timeout);
     bool WaitWritable(const CTickBound &silence) const;
 
     int m_socket = -1;
+    int m_family = 0;      // of m_socket
+    bool m_tried = false;  // m_socket has had a connect attempt
     const SocketCalls *m_calls = &SystemSocketCalls();
     const CEvent *m_abort = nullptr;
 };

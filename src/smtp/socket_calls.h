@@ -7,16 +7,18 @@
 
 #include "platform/event.h"
 #include "platform/win_types.h"
+#include "smtp/socket_address.h"
 
 #include <cstddef>
-#include <cstdint>
 
 struct SocketCalls {
-    // A TCP/IPv4 socket, non-blocking, close-on-exec, TCP_NODELAY; -1 on failure.
-    int (*open)();
-    // Name look-up; false when `host` does not resolve. `address`: the first
-    // IPv4 address, in network byte order.
-    bool (*resolve)(const char *host, std::uint32_t &address);
+    // A TCP socket of `family` (AF_INET, AF_INET6), non-blocking,
+    // close-on-exec, TCP_NODELAY; -1 on failure.
+    int (*open)(int family);
+    // The name look-up (name_lookup.h): 0 with the addresses to try, or the
+    // error that ended it (WSAEINVAL, WSAETIMEDOUT, WSAEINTR on abort).
+    DWORD (*resolve)(const char *host, unsigned short port, const CEvent *abort, DWORD timeout,
+                     SocketAddresses &addresses);
     int (*connect)(int socket, const void *address, unsigned length);
     // The error a connect in progress ended with: 0 for none, -1 when unreadable.
     int (*connectError)(int socket);
@@ -24,6 +26,8 @@ struct SocketCalls {
     long (*receive)(int socket, void *buffer, std::size_t capacity);
     SocketWait (*wait)(int socket, const CEvent *abort, DWORD timeout, bool forWrite);
     int (*close)(int socket);
+    // The local end of a connected socket; false when unknown.
+    bool (*localAddress)(int socket, SocketAddress &address);
 };
 
 // The operating system's calls.

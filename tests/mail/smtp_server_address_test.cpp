@@ -25,6 +25,11 @@ TEST(SmtpServerAddressTest, OnlyADecimalPortInRangeSplitsTheSetting)
         {"relay: 25", "relay: 25", 25},
         {"", "", 25},
         {":2525", "", 2525},
+        {"[2001:db8::1]:587", "2001:db8::1", 587},
+        {"[2001:db8::1]", "2001:db8::1", 25},
+        {"2001:db8::1", "2001:db8::1", 25},
+        {"[2001:db8::1]:0", "[2001:db8::1]:0", 25},
+        {"[2001:db8::1]x", "[2001:db8::1]x", 25},
     };
     for (const Row &row : rows) {
         const SmtpServerAddress server = ParseSmtpServer(row.setting);

@@ -1,6 +1,11 @@
 #include "fake_socket_calls.h"
 #include "platform/last_error.h"
 #include "smtp/client_socket.h"
+#include "support/scripted_smtp_server.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +98,41 @@ TEST(SocketResolveTest, NamesAreLookedUpAndAnUnknownNameIsNeverConnected)
     EXPECT_EQ(GetLastError(), WSAEINVAL);
     EXPECT_EQ(fake.State().resolveCalls, 2);
     EXPECT_EQ(fake.State().connectCalls, 0);
+}
+
+// A loopback port that nothing listens on: connections to it are refused.
+unsigned short ClosedPort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+SocketAddress Loopback(unsigned short port)
+{
+    SocketAddress address;
+    EXPECT_TRUE(ParseAddressLiteral("127.0.0.1", port, address));
+    return address;
+}
+
+TEST(SocketResolveTest, EveryAddressOfANameIsTriedInTurnUntilOneConnects)
+{
+    ScriptedSmtpServer server;
+    FakeSocketCalls fake(true);
+    fake.State().resolved = {Loopback(ClosedPort()), Loopback(server.Port())};
+    CClientSocket socket;
+    ASSERT_TRUE(socket.Create());
+    EXPECT_EQ(socket.Connect("mail.example", 25), 1) << GetLastError();
+    EXPECT_EQ(fake.State().connectCalls, 2);
+    fake.State().resolved = {Loopback(ClosedPort())};
+    EXPECT_EQ(socket.Connect("mail.example", 25), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ECONNREFUSED));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "fake_socket_calls.h"
 
+#include "platform/last_error.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -9,12 +11,13 @@ FakeSocketState g_state;
 
 const SocketCalls &Real() { return SystemSocketCalls(); }
 
-int Open() { return g_state.passThrough ? Real().open() : 42; }
+int Open(int family) { return g_state.passThrough ? Real().open(family) : 42; }
 
-bool Resolve(const char *host, std::uint32_t &address)
+DWORD Resolve(const char *, unsigned short, const CEvent *, DWORD, SocketAddresses &addresses)
 {
     ++g_state.resolveCalls;
-    return g_state.passThrough && Real().resolve(host, address);
+    addresses = g_state.resolved;
+    return addresses.empty() ? WSAEINVAL : 0;
 }
 
 int Connect(int socket, const void *address, unsigned length)
@@ -81,7 +84,12 @@ SocketWait Wait(int socket, const CEvent *abort, DWORD timeout, bool forWrite)
 
 int Close(int socket) { return g_state.passThrough ? Real().close(socket) : 0; }
 
-constexpr SocketCalls FAKE_CALLS{Open, Resolve, Connect, ConnectError, Send, Receive, Wait, Close};
+bool LocalAddress(int socket, SocketAddress &address)
+{
+    return g_state.passThrough && Real().localAddress(socket, address);
+}
+
+constexpr SocketCalls FAKE_CALLS{Open, Resolve, Connect, ConnectError, Send, Receive, Wait, Close, LocalAddress};
 
 }  // namespace
 

@@ -22,6 +22,8 @@ struct FakeSocketState {
     int waitCalls = 0;
     SocketWait waitResult = SocketWait::Readable;
     int connectError = 0;
+    // What a look-up answers, whatever the name; empty: it does not resolve.
+    SocketAddresses resolved;
     bool passThrough = false;  // real sockets underneath, the plans still cut calls
     // Set by a planned ECONNRESET: from then on every send and receive fails
     // so, and waits end at once, as on a connection the peer has reset.

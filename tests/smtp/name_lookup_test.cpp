@@ -1,0 +1,35 @@
+#include "platform/last_error.h"
+#include "smtp/name_lookup.h"
+#include "support/silent_name_server.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+TEST(NameLookupTest, NameOfTheHostsFileResolves)
+{
+    SocketAddresses addresses;
+    EXPECT_EQ(LookUpName("localhost", 25, nullptr, 10000, addresses), 0u);
+    EXPECT_FALSE(addresses.empty());
+}
+
+// A name server that never answers cannot hold a delivery: the abort ends
+// the look-up, and so does the bound.
+TEST(NameLookupTest, LookUpThatNeverAnswersEndsOnAbortOrBound)
+{
+    SilentNameServer server;
+    CEvent abort;
+    DWORD outcome = 0;
+    SocketAddresses addresses;
+    std::thread lookup([&] { outcome = LookUpName("turns.example", 25, &abort, 60000, addresses); });
+    ASSERT_TRUE(server.WaitForQuery());
+    abort.SetEvent();
+    lookup.join();
+    EXPECT_EQ(outcome, WSAEINTR);
+    EXPECT_TRUE(addresses.empty());
+    EXPECT_EQ(LookUpName("turns.example", 25, nullptr, 100, addresses), WSAETIMEDOUT);
+}
+
+}  // namespace
