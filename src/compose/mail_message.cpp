@@ -67,7 +67,7 @@ int CMailMessage::AddAddress(const CMailAddress &address, int kind)
     return static_cast<int>(list->size()) - 1;
 }
 
-BOOL CMailMessage::ParseAddressList(const CString &text, int kind)
+BOOL CMailMessage::ParseAddressList(const CString &text, int kind, CString *unreadable)
 {
     // The text may be an address of this very message, which appending moves.
     const CString copy = text;
@@ -75,6 +75,8 @@ BOOL CMailMessage::ParseAddressList(const CString &text, int kind)
         CMailAddress address;
         const AddressItem parsed = ParseAddressItem(item, address);
         if (parsed == AddressItem::Malformed) {
+            if (unreadable)
+                *unreadable = CString(item);
             SetLastError(ERROR_INVALID_DATA);
             return FALSE;
         }

@@ -34,9 +34,9 @@ public:
     // Appends a copy; the index of the new entry, or -1 for an unknown kind.
     int AddAddress(const CMailAddress &address, int kind);
     // Appends every address of `text` to list `kind`. FALSE with last error
-    // ERROR_INVALID_DATA at the first malformed item; the addresses parsed
-    // before it stay.
-    BOOL ParseAddressList(const CString &text, int kind);
+    // ERROR_INVALID_DATA at the first malformed item, which goes into
+    // `unreadable` when given; the addresses parsed before it stay.
+    BOOL ParseAddressList(const CString &text, int kind, CString *unreadable = nullptr);
     // Stores the body with every line ending in CR LF, dot-stuffed.
     void SetBody(const CString &body);
     // From, To, optional Cc, Subject, optional Reply-To, the MIME lines when

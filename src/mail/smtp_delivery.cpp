@@ -1,5 +1,6 @@
 #include "mail/smtp_delivery.h"
 
+#include "compose/envelope_address.h"
 #include "compose/mail_message.h"
 #include "mail/cyrillic_recoder.h"
 #include "mail/field_checks.h"
@@ -21,15 +22,35 @@ CString RecodedForMail(const CString &text)
     return copy;
 }
 
-BOOL SendRecord(CSmtpSession &session, CMessageRecord &record)
+constexpr const char *UNREADABLE_ADDRESS_LIST_TEXT = "Cannot read the address list: %s";
+constexpr const char *NUL_IN_BODY_TEXT = "The message text holds a NUL byte, which mail cannot carry";
+
+// The message as the server gets it, or the text of what keeps it from
+// being sent. Nothing of it needs the server, so it is settled before a
+// connection is made.
+CString ComposeMessage(CMessageRecord &record, CMailMessage &message)
 {
-    CMailMessage message;
+    const CString &to = record[KEY_TO];
+    CString unreadable;
+    if (!message.ParseAddressList(to, ADDRESS_TO, &unreadable))
+        return CString::Formatted(UNREADABLE_ADDRESS_LIST_TEXT, unreadable.Trim().GetString());
+    if (message.GetAddressCount(ADDRESS_TO) == 0)
+        return CString::Formatted(UNREADABLE_ADDRESS_LIST_TEXT, to.GetString());
+    // The header shows the sender as written; the envelope takes its address.
     message.m_from = CMailAddress(record[KEY_FROM]);
-    // A malformed item only ends the list: the addresses before it are used.
-    message.ParseAddressList(record[KEY_TO], ADDRESS_TO);
+    if (const char *problem = EnvelopeProblem(message))
+        return problem;
+    const CString &body = record[KEY_BODY];
+    if (body.view().find('\0') != std::string_view::npos)
+        return NUL_IN_BODY_TEXT;
     message.m_subject = RecodedForMail(record[KEY_SUBJECT]);
-    message.SetBody(RecodedForMail(record[KEY_BODY]));
-    return session.SendMail(message);
+    message.SetBody(RecodedForMail(body));
+    return CString();
+}
+
+void SetError(CMessageRecord &record, const CString &text)
+{
+    record.m_error.Format("%s ERR: %s", record[KEY_GAME_NAME].GetString(), text.GetString());
 }
 
 }  // namespace
@@ -41,13 +62,18 @@ BOOL DeliverRecordBySmtp(CMessageRecord &record)
         record.m_error = missing;
         return FALSE;
     }
+    CMailMessage message;
+    if (const CString problem = ComposeMessage(record, message); !problem.IsEmpty()) {
+        SetError(record, problem);
+        return FALSE;
+    }
     CSmtpSession session;
     session.SetAbortEvent(record.GetAbortEvent());
     const SmtpServerAddress server = ParseSmtpServer(record[KEY_SERVER_SMTP]);
     BOOL sent = FALSE;
     if (session.Connect(server.host, server.port))
-        sent = SendRecord(session, record);
+        sent = session.SendMail(message);
     session.Disconnect();
-    record.m_error.Format("%s ERR: %s", record[KEY_GAME_NAME].GetString(), session.GetErrorText().GetString());
+    SetError(record, session.GetErrorText());
     return sent;
 }

@@ -48,3 +48,17 @@ int ParseReplyCode(std::string_view reply)
         return 0;
     return (reply[0] - '0') * 100 + (reply[1] - '0') * 10 + (reply[2] - '0');
 }
+
+int CommonReplyCode(std::string_view reply, std::string_view lineEnd)
+{
+    if (lineEnd.empty())
+        lineEnd = "\r\n";
+    const int code = ParseReplyCode(reply);
+    for (std::size_t start = 0; code != 0 && start < reply.size();) {
+        const std::size_t end = std::min(reply.find(lineEnd, start), reply.size());
+        if (ParseReplyCode(reply.substr(start, end - start)) != code)
+            return 0;
+        start = end + lineEnd.size();
+    }
+    return code;
+}

@@ -25,3 +25,8 @@ bool IsContinuationLine(std::string_view line);
 // The code of a reply: its first three characters when they are digits and
 // are followed by a blank, a hyphen, CR or nothing; 0 for anything else.
 int ParseReplyCode(std::string_view reply);
+
+// The code that every line of a complete reply carries (RFC 5321 4.2.1); 0
+// when a line has no code or the lines disagree, which makes the reply
+// malformed. `reply` may end with its last line end.
+int CommonReplyCode(std::string_view reply, std::string_view lineEnd = "\r\n");

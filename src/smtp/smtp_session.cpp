@@ -1,18 +1,17 @@
 #include "smtp/smtp_session.h"
 
 #include "platform/last_error.h"
+#include "smtp/helo_name.h"
 #include "smtp/reply_buffer.h"
 #include "smtp/reply_framing.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-bool HoldsLineBreakOrNul(const CString &text)
-{
-    return text.view().find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
+int WholeSeconds(DWORD milliseconds) { return static_cast<int>((std::uint64_t{milliseconds} + 999) / 1000); }
 
 }  // namespace
 
@@ -42,7 +41,8 @@ BOOL CSmtpSession::Connect(const char *host, int port)
     m_connected = TRUE;
     if (!ExpectReply(220))
         return AbandonConnect("An unexpected SMTP login response was received\n");
-    if (!Transmit(CString::Formatted("HELO %s\r\n", CClientSocket::GetLocalHostName().GetString())))
+    const CString name = HeloName(CClientSocket::GetLocalHostName(), m_connection.GetLocalAddressLiteral());
+    if (!Transmit(CString::Formatted("HELO %s\r\n", name.GetString())))
         return AbandonConnect("An unexpected error occurred while sending the HELO command\n");
     if (!ExpectReply(250))
         return AbandonConnect("An unexpected HELO response was received\n");
@@ -94,27 +94,29 @@ BOOL CSmtpSession::Fail(const CString &text, DWORD code)
     return FALSE;
 }
 
-BOOL CSmtpSession::FailWithReply(const CString &reply, DWORD code)
+BOOL CSmtpSession::FailWithReply(const CString &reply, const CString &text, DWORD code)
 {
     m_lastReply = reply;
-    return Fail(reply, code);
+    return Fail(text, code);
 }
 
-BOOL CSmtpSession::ExpectReply(int expected)
+BOOL CSmtpSession::ExpectReply(int expected) { return ExpectReplyWithin(expected, CommandBounds()); }
+
+BOOL CSmtpSession::ExpectReplyWithin(int expected, ReplyBounds bounds)
 {
     char buffer[REPLY_BUFFER_SIZE];
     std::unique_ptr<char[]> grown;
-    return ReadReply(buffer, REPLY_BUFFER_SIZE, "\r\n", expected, grown, REPLY_GROWTH_STEP);
+    return ReadReply(buffer, REPLY_BUFFER_SIZE, "\r\n", expected, grown, REPLY_GROWTH_STEP, bounds);
 }
 
 BOOL CSmtpSession::ReadReply(char *buffer, int capacity, const char *terminator, int expected,
-                             std::unique_ptr<char[]> &grown, int step)
+                             std::unique_ptr<char[]> &grown, int step, ReplyBounds bounds)
 {
     CReplyBuffer reply(buffer, capacity, grown, step);
     reply.Append(m_pending);
     m_pending.clear();
     ReplyScan scan;
-    CTickBound silence(m_replyTimeout);
+    CReplyDeadline deadline(bounds);
     for (;;) {
         const std::size_t end = FindReplyEnd(reply.View(), terminator, scan);
         if (end != 0) {
@@ -123,30 +125,32 @@ BOOL CSmtpSession::ReadReply(char *buffer, int capacity, const char *terminator,
         }
         if (reply.View().size() > MAX_REPLY_LENGTH)
             return Fail(SMTP_REPLY_TOO_LONG_TEXT, WSAEMSGSIZE);
-        if (const auto failure = ReceiveMore(reply, silence))
-            return FailRead(*failure, reply.View());
+        if (const auto failure = ReceiveMore(reply, deadline))
+            return FailRead(*failure, reply.View(), deadline);
     }
 }
 
-// A read that ends with nothing received after a broken connection still
-// says why, so that the delivery's failure report is never blank; what the
-// server did send is its reply.
-BOOL CSmtpSession::FailRead(DWORD error, std::string_view partial)
+// A read that ends with nothing received still says why, so that the
+// delivery's failure report is never blank; what the server did send is
+// its reply.
+BOOL CSmtpSession::FailRead(DWORD error, std::string_view partial, const CReplyDeadline &deadline)
 {
     if (error == WSAEINTR)
         return Fail(SMTP_ABORTED_TEXT, error);
-    if (!partial.empty() || error == WSAETIMEDOUT)
-        return FailWithReply(CString(partial), error);
+    if (!partial.empty())
+        return FailWithReply(CString(partial), CString(partial), error);
+    if (error == WSAETIMEDOUT)
+        return FailWithReply(CString(), CString::Formatted(SMTP_NO_REPLY_TEXT, WholeSeconds(deadline.ExpiredBound())),
+                             error);
     return Fail(CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error)), error);
 }
 
 // Waits at most one poll interval for the server and takes what it sent.
-// Nothing on success (or while the silence lasts within the time-out);
-// otherwise the last error that ends the read. Every arrival of data
-// restarts the silence.
-std::optional<DWORD> CSmtpSession::ReceiveMore(CReplyBuffer &reply, CTickBound &silence)
+// Nothing on success (or while the bounds allow more waiting); otherwise
+// the last error that ends the read.
+std::optional<DWORD> CSmtpSession::ReceiveMore(CReplyBuffer &reply, CReplyDeadline &deadline)
 {
-    const DWORD left = silence.Left();
+    const DWORD left = deadline.Left();
     if (left == 0)
         return WSAETIMEDOUT;
     switch (m_connection.WaitReadable(std::min(REPLY_POLL_INTERVAL, left))) {
@@ -162,25 +166,33 @@ std::optional<DWORD> CSmtpSession::ReceiveMore(CReplyBuffer &reply, CTickBound &
         return WSAECONNRESET;
     if (received < 0)
         return GetLastError();
-    silence = CTickBound(m_replyTimeout);
+    deadline.DataArrived();
     reply.Commit(received);
     return std::nullopt;
 }
 
 BOOL CSmtpSession::FinishReply(std::string_view reply, const char *terminator, int expected)
 {
-    m_replyCode = ParseReplyCode(reply);
+    m_replyCode = CommonReplyCode(reply, terminator);
     if (m_replyCode == expected)
         return TRUE;
     const std::size_t cut = std::min(reply.size(), std::strlen(terminator));
-    return FailWithReply(CString(reply.substr(0, reply.size() - cut)), WSAEPROTONOSUPPORT);
+    const CString text(reply.substr(0, reply.size() - cut));
+    if (m_replyCode == 0)
+        return FailWithReply(text, SMTP_MALFORMED_REPLY_TEXT + text, WSAEPROTONOSUPPORT);
+    return FailWithReply(text, text, WSAEPROTONOSUPPORT);
 }
 
 BOOL CSmtpSession::Command(const CString &command, int expected)
 {
+    return Command(command, expected, CommandBounds());
+}
+
+BOOL CSmtpSession::Command(const CString &command, int expected, ReplyBounds bounds)
+{
     if (!Transmit(command))
         return FALSE;
-    if (ExpectReply(expected))
+    if (ExpectReplyWithin(expected, bounds))
         return TRUE;
     if (GetLastError() != WSAEINTR)
         SetLastError(ERROR_BAD_COMMAND);
@@ -188,11 +200,19 @@ BOOL CSmtpSession::Command(const CString &command, int expected)
 }
 
 // An address with a line break would let its text end the command early and
-// smuggle in commands of its own; nothing is sent for it.
+// smuggle in commands of its own, and a blank or bracket would end the
+// address early; nothing is sent for it.
 BOOL CSmtpSession::CheckAddress(const CString &address)
 {
-    if (HoldsLineBreakOrNul(address))
-        return Fail(SMTP_BAD_ADDRESS_TEXT, ERROR_INVALID_DATA);
+    if (const char *problem = EnvelopeAddressProblem(address.view()))
+        return Fail(problem, ERROR_INVALID_DATA);
+    return TRUE;
+}
+
+BOOL CSmtpSession::CheckEnvelope(const CMailMessage &message)
+{
+    if (const char *problem = EnvelopeProblem(message))
+        return Fail(problem, ERROR_INVALID_DATA);
     return TRUE;
 }
 
@@ -204,8 +224,8 @@ BOOL CSmtpSession::AddRecipient(const CMailAddress &address)
 
 BOOL CSmtpSession::SendEnvelope(const CMailMessage &message)
 {
-    const CString &sender = message.m_from.m_address;
-    if (!CheckAddress(sender) || !Command(CString::Formatted("MAIL FROM:<%s>\r\n", sender.GetString()), 250))
+    const CString sender = EnvelopeSender(message.m_from.m_address);
+    if (!CheckEnvelope(message) || !Command(CString::Formatted("MAIL FROM:<%s>\r\n", sender.GetString()), 250))
         return FALSE;
     for (const int kind : {ADDRESS_TO, ADDRESS_CC, ADDRESS_BCC}) {
         for (int index = 0; index < message.GetAddressCount(kind); ++index) {
@@ -234,5 +254,6 @@ BOOL CSmtpSession::SendContent(const CMailMessage &message)
 
 BOOL CSmtpSession::SendMail(const CMailMessage &message)
 {
-    return SendEnvelope(message) && Command("DATA\r\n", 354) && SendContent(message) && Command("\r\n.\r\n", 250);
+    return SendEnvelope(message) && Command("DATA\r\n", 354) && SendContent(message) &&
+           Command("\r\n.\r\n", 250, {m_dataEndTimeout, m_dataEndTimeout});
 }

@@ -3,6 +3,7 @@
 #include "platform/resources.h"
 #include "support/plugin_api.h"
 #include "support/scripted_smtp_server.h"
+#include "support/silent_name_server.h"
 #include "support/test_host.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +53,8 @@ protected:
 
     void SendTurn(const std::string &body = BODY_1251)
     {
-        CMapStringToString message = MakeMap({{"GameName", "Alpha"}, {"Body", body.c_str()}});
+        CMapStringToString message = MakeMap({{"GameName", "Alpha"}});
+        message.SetAt("Body", CString(body));
         host.Api().Send(message);
     }
 
@@ -171,29 +173,42 @@ TEST_F(SmtpDeliveryTest, TwoRecipientsSeparatedBySemicolonShareOneToLine)
     EXPECT_NE(received.find("\r\nTo: Bob <bob@example.org>,ann@example.org\r\n"), std::string::npos);
 }
 
-TEST_F(SmtpDeliveryTest, MalformedSecondRecipientIsDroppedAndTheFirstStillGetsTheMessage)
-{
-    ScriptedSmtpServer server;
-    OpenAlphaFor(server, "ann@example.org, Bob <bob@example.org");
-    SendTurn("turn");
-    ASSERT_TRUE(WaitForOutcome());
-    EXPECT_EQ(LastText(), "Alpha message sent");
-    ASSERT_TRUE(server.WaitForConnectionEnd(0));
-    EXPECT_NE(server.Received(0).find(Envelope({"ann@example.org"})), std::string::npos);
-}
+// What cannot go out as the player wrote it fails before any connection:
+// a recipient list read only in part, a line break that would become a
+// command or a header, a body a server cannot take.
+struct RefusedTurn {
+    const char *name;
+    const char *from;
+    const char *to;
+    std::string body;
+    const char *text;
+};
 
-TEST_F(SmtpDeliveryTest, LineBreaksInSettingsNeverBecomeCommandsOrHeaders)
+class RefusedTurnTest : public SmtpDeliveryTest, public ::testing::WithParamInterface<RefusedTurn> {};
+
+TEST_P(RefusedTurnTest, FailsWithItsReasonWithoutConnecting)
 {
     ScriptedSmtpServer server;
     server_ = "127.0.0.1:" + std::to_string(server.Port());
-    OpenAlpha({{"From", "a@b\r\nRCPT TO:<victim@example.org>"}, {"To", "c@d"}, {"Subject", "s\r\nBcc: x@y"},
+    OpenAlpha({{"From", GetParam().from}, {"To", GetParam().to}, {"Subject", "s\r\nBcc: x@y"},
                {"ServerSMTP", server_.c_str()}});
-    SendTurn("turn");
+    SendTurn(GetParam().body);
     ASSERT_TRUE(WaitForOutcome());
-    EXPECT_EQ(LastText().rfind("Alpha ERR: ", 0), 0u);
-    ASSERT_TRUE(server.WaitForConnectionEnd(0));
-    EXPECT_EQ(server.Received(0).find("victim"), std::string::npos);
+    EXPECT_EQ(LastText(), GetParam().text);
+    EXPECT_EQ(server.ConnectionCount(), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Turns, RefusedTurnTest,
+    ::testing::Values(
+        RefusedTurn{"PartialList", "a@b", "ann@example.org; Bob <bob@example.org", "turn",
+                    "Alpha ERR: Cannot read the address list: Bob <bob@example.org"},
+        RefusedTurn{"SeparatorsOnly", "a@b", ";, ;", "turn", "Alpha ERR: Cannot read the address list: ;, ;"},
+        RefusedTurn{"CommandInFrom", "a@b\r\nRCPT TO:<victim@example.org>", "c@d", "turn",
+                    "Alpha ERR: Invalid character (CR, LF or NUL) in mail address"},
+        RefusedTurn{"NulInBody", "a@b", "c@d", std::string("turn\r\n\0.\r\n", 9),
+                    "Alpha ERR: The message text holds a NUL byte, which mail cannot carry"}),
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST_F(SmtpDeliveryTest, CancelDuringALongDeliveryReportsNoOutcomeThenAbort)
 {
@@ -207,6 +222,17 @@ TEST_F(SmtpDeliveryTest, CancelDuringALongDeliveryReportsNoOutcomeThenAbort)
     const Lines texts = host.Texts();
     EXPECT_EQ(texts, (Lines{"Ready", "Alpha loaded", "Alpha sending message", "Abort by user"}));
     EXPECT_EQ(host.Statuses().back() & MORV_TS_SENDING, MORV_TS_SENDING);
+}
+
+TEST_F(SmtpDeliveryTest, CancelEndsALookUpThatNeverAnswers)
+{
+    SilentNameServer names;
+    OpenAlpha({{"From", "a@b"}, {"To", "c@d"}, {"ServerSMTP", "turns.example"}});
+    SendTurn();
+    ASSERT_TRUE(host.PumpUntil([&] { return names.WaitForQuery(0); }));
+    host.Api().Cancel();
+    ASSERT_TRUE(host.WaitForText("Abort by user"));
+    EXPECT_EQ(host.Texts(), (Lines{"Ready", "Alpha loaded", "Alpha sending message", "Abort by user"}));
 }
 
 TEST_F(SmtpDeliveryTest, HugeBodyFullOfDotLinesArrivesWhole)

@@ -147,33 +147,55 @@ TEST_F(HeldServerTest, AbortEndsTheWaitForTheServerAtOnce)
     EXPECT_TRUE(abort.IsSignalled());
 }
 
-struct InjectionCase {
+struct EnvelopeCase {
     const char *name;
     CString from;
     CString to;
-    const char *transcript;  // after HELO
+    const char *text;
 };
 
-class AddressInjectionTest : public TransactionTest, public ::testing::WithParamInterface<InjectionCase> {};
+class EnvelopeCheckTest : public TransactionTest, public ::testing::WithParamInterface<EnvelopeCase> {};
 
-TEST_P(AddressInjectionTest, AddressWithLineBreakOrNulIsNeverSent)
+// An address that could end its command or its brackets early, or that a
+// server cannot take, is refused before the envelope starts.
+TEST_P(EnvelopeCheckTest, UnsendableAddressFailsBeforeTheEnvelope)
 {
-    CMailMessage message = Simple("x");
+    CMailMessage message;
     message.m_from = CMailAddress(GetParam().from);
-    message.AddAddress(CMailAddress(GetParam().to), ADDRESS_TO);
+    if (!GetParam().to.IsEmpty())
+        message.AddAddress(CMailAddress(GetParam().to), ADDRESS_TO);
+    message.SetBody("x");
     EXPECT_FALSE(Deliver(message));
     EXPECT_EQ(sendError, ERROR_INVALID_DATA);
-    EXPECT_EQ(session.GetErrorText(), SMTP_BAD_ADDRESS_TEXT);
-    EXPECT_EQ(Transcript(), GetParam().transcript);
+    EXPECT_EQ(session.GetErrorText(), GetParam().text);
+    EXPECT_EQ(Transcript(), "QUIT\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Addresses, AddressInjectionTest,
-    ::testing::Values(InjectionCase{"SenderCrLf", "a@x>\r\nRCPT TO:<evil@v", "c@z", "QUIT\r\n"},
-                      InjectionCase{"SenderNul", CString(std::string("a@x\0b", 5)), "c@z", "QUIT\r\n"},
-                      InjectionCase{"RecipientLf", "a@x", "c@z>\nDATA", "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nQUIT\r\n"},
-                      InjectionCase{"RecipientCr", "a@x", "c@z\r", "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nQUIT\r\n"}),
+    Addresses, EnvelopeCheckTest,
+    ::testing::Values(EnvelopeCase{"SenderCrLf", "a@x>\r\nRCPT TO:<evil@v", "c@z", SMTP_BAD_ADDRESS_TEXT},
+                      EnvelopeCase{"SenderNul", CString(std::string("a@x\0b", 5)), "c@z", SMTP_BAD_ADDRESS_TEXT},
+                      EnvelopeCase{"RecipientLf", "a@x", "c@z>\nDATA", SMTP_BAD_ADDRESS_TEXT},
+                      EnvelopeCase{"RecipientCr", "a@x", "c@z\r", SMTP_BAD_ADDRESS_TEXT},
+                      EnvelopeCase{"RecipientBlank", "a@x", "c@z SIZE=1", ADDRESS_CHARACTER_TEXT},
+                      EnvelopeCase{"SenderBracket", "a@x> BODY=8BITMIME", "c@z", ADDRESS_CHARACTER_TEXT},
+                      EnvelopeCase{"RecipientTab", "a@x", "c\t@z", ADDRESS_CHARACTER_TEXT},
+                      EnvelopeCase{"RecipientNonAscii", "a@x", "\xE8@z", ADDRESS_NON_ASCII_TEXT},
+                      EnvelopeCase{"RecipientTooLong", "a@x", CString(std::string(252, 'c') + "@zz"),
+                                   ADDRESS_TOO_LONG_TEXT},
+                      EnvelopeCase{"NoRecipient", "a@x", "", NO_RECIPIENT_TEXT}),
     [](const auto &row) { return std::string(row.param.name); });
+
+// The sender may be written with a name; the envelope takes its address.
+TEST_F(TransactionTest, SenderWrittenWithANameGivesItsAddressToTheEnvelope)
+{
+    CMailMessage message = Simple("x");
+    message.m_from = CMailAddress("Ann Player <ann@x>");
+    EXPECT_TRUE(Deliver(message));
+    EXPECT_EQ(Transcript().substr(0, 19), "MAIL FROM:<ann@x>\r\n");
+    ASSERT_TRUE(server.WaitForMessages(1));
+    EXPECT_EQ(server.Messages()[0].rfind("From: Ann Player <ann@x>\r\n", 0), 0u);
+}
 
 struct RefusalCase {
     const char *name;
@@ -242,6 +264,22 @@ TEST(TransactionFramingTest, LateContinuationOfMailFromIsNotTakenForTheRecipient
     EXPECT_EQ(session.GetErrorText(), "550 no such user");
     ASSERT_TRUE(server.WaitForConnectionEnd(0));
     EXPECT_EQ(server.Received(0), Helo() + "MAIL FROM:<a@x>\r\nRCPT TO:<b@y>\r\nQUIT\r\n");
+}
+
+// A server may take its time to accept the content (filters, queues): the
+// end of data waits for it far past the silence allowed for commands.
+TEST(SlowServerTest, AnswerToTheEndOfDataMayComeLate)
+{
+    auto ok = [](SmtpScript script, const char *reply) { return script.ExpectLine().Reply(reply); };
+    SmtpScript script = ok(SmtpScript().Reply("220 ready\r\n"), "250 hello\r\n");
+    script = ok(ok(ok(script, "250 sender\r\n"), "250 recipient\r\n"), "354 go\r\n");
+    script.ReadData().Pause(300).Reply("250 queued\r\n");
+    ScriptedSmtpServer server({ok(script, "221 bye\r\n")});
+    CSmtpSession session;
+    session.m_replyTimeout = 100;
+    ASSERT_TRUE(session.Connect("127.0.0.1", server.Port()));
+    EXPECT_TRUE(session.SendMail(Simple("x"))) << session.GetErrorText();
+    EXPECT_TRUE(session.Disconnect());
 }
 
 }  // namespace

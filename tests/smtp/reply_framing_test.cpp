@@ -63,4 +63,16 @@ INSTANTIATE_TEST_SUITE_P(Replies, ParseReplyCodeTest,
                                            CodeCase{"-25 x", 0}, CodeCase{"abc ok", 0}, CodeCase{"250ok", 0},
                                            CodeCase{std::string("2\0" "50 x", 6), 0}));
 
+// Every line of a reply must carry the same code; otherwise the reply is
+// malformed, whatever its first line says.
+TEST(CommonReplyCodeTest, TakesACodeOnlyWhenEveryLineCarriesIt)
+{
+    EXPECT_EQ(CommonReplyCode("250 ok\r\n"), 250);
+    EXPECT_EQ(CommonReplyCode("250-a\r\n250-b\r\n250 c\r\n"), 250);
+    EXPECT_EQ(CommonReplyCode("250-a\r\n250 c"), 250);
+    EXPECT_EQ(CommonReplyCode("220-x\r\n521 bye\r\n"), 0);
+    EXPECT_EQ(CommonReplyCode("250-ok\r\nno code\r\n"), 0);
+    EXPECT_EQ(CommonReplyCode("garbage\r\n"), 0);
+}
+
 }  // namespace

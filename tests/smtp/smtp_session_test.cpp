@@ -133,10 +133,14 @@ TEST_P(MalformedReplyTest, FailsWithoutTakingAnEarlierCode)
     EXPECT_FALSE(session.ExpectReply(250));
     EXPECT_EQ(GetLastError(), WSAEPROTONOSUPPORT);
     EXPECT_EQ(session.m_replyCode, 0);
+    const std::string reply = GetParam().substr(0, GetParam().size() - 2);
+    EXPECT_EQ(session.GetErrorText().str(), "The SMTP server sent a malformed reply: " + reply);
+    EXPECT_EQ(session.GetLastReply().str(), reply);
 }
 
 INSTANTIATE_TEST_SUITE_P(Replies, MalformedReplyTest,
                          ::testing::Values("garbage\r\n", "2500 ok\r\n", " 250 ok\r\n", "25\r\n", "250ok\r\n",
+                                           "250-ok\r\n550 no\r\n", "250-ok\r\nno code\r\n",
                                            std::string("2\0" "50 ok\r\n", 9)));
 
 TEST_F(SessionTest, ServerClosingMidReplyFailsAtOnce)
@@ -173,5 +177,26 @@ INSTANTIATE_TEST_SUITE_P(Floods, ReplyFloodTest,
                          ::testing::Values(FloodCase{"NoLineEnd", std::string(1000, 'x')},
                                            FloodCase{"EndlessContinuation", "250-more\r\n"}),
                          [](const auto &row) { return std::string(row.param.name); });
+
+// A reply that arrives a byte at a time never lets the silence run out;
+// the limit on the whole reply still ends it.
+TEST_F(SessionTest, TricklingReplyFailsAtTheReplyLimit)
+{
+    ScriptedSmtpServer server({Greeted().Dribble("250 " + std::string(40, 'x') + "\r\n", 50)});
+    ASSERT_TRUE(Connect(server, 2000));
+    session.m_replyLimit = 300;
+    EXPECT_FALSE(session.ExpectReply(250));
+    EXPECT_EQ(GetLastError(), WSAETIMEDOUT);
+    EXPECT_EQ(session.GetLastReply().Left(4), "250 ");
+}
+
+TEST_F(SessionTest, ReplyThatNeverComesSaysSoWithItsBound)
+{
+    ScriptedSmtpServer server({Greeted().StaySilent()});
+    ASSERT_TRUE(Connect(server));
+    EXPECT_FALSE(session.ExpectReply(250));
+    EXPECT_EQ(GetLastError(), WSAETIMEDOUT);
+    EXPECT_EQ(session.GetErrorText(), "No reply from the SMTP server within 1 seconds");
+}
 
 }  // namespace

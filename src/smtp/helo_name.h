@@ -1,0 +1,10 @@
+// The name a client gives in HELO/EHLO (RFC 5321 4.1.4): its host name when
+// that is a valid domain text, else the address literal of its end of the
+// connection, so that no name of the machine can bend the command.
+#pragma once
+
+#include "platform/cstring.h"
+
+// `hostName` when it is non-empty and holds only letters, digits, "-" and
+// "."; `addressLiteral` ("[192.0.2.7]") otherwise.
+CString HeloName(const CString &hostName, const CString &addressLiteral);
