@@ -47,12 +47,13 @@ PendingMessage *TakePendingFor(std::thread::id thread)
     return nullptr;
 }
 
+// Caller holds g_mutex and notifies g_changed once it has let go of it, so
+// that the woken sender does not block again on the lock it needs.
 void Complete(PendingMessage *pending, LRESULT result)
 {
     pending->result = result;
     pending->done = true;
     ++g_generation;
-    g_changed.notify_all();
 }
 
 }  // namespace
@@ -115,6 +116,7 @@ std::unique_ptr<HWND__> Remove(HWND window) noexcept
             ++it;
         }
     }
+    g_changed.notify_all();
     return owned;
 }
 
@@ -157,7 +159,9 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     PendingMessage pending{window, message, wParam, lParam};
     g_pending.push_back(&pending);
     ++g_generation;
+    lock.unlock();
     g_changed.notify_all();
+    lock.lock();
     g_changed.wait(lock, [&] { return pending.done; });
     return pending.result;
 }
@@ -173,6 +177,9 @@ int PumpMessages()
         const LRESULT result = procedure(pending->window, pending->message, pending->wParam, pending->lParam);
         lock.lock();
         Complete(pending, result);
+        lock.unlock();
+        g_changed.notify_all();
+        lock.lock();
         ++count;
     }
     return count;
