@@ -74,10 +74,10 @@ DWORD SenderThread()
         const auto ticket = g_arrOutbox.MergeNewestInto(g_currentMessage);
         if (!ticket) {
             // A message queued after the look but before the end is taken
-            // now, not at the next time-out.
-            if (g_hSenderThread.EndUnlessWoken())
-                break;
-            continue;
+            // now; one queued later is the next sender's (worker_slot.h).
+            if (g_hSenderThread.TakeWakeUp())
+                continue;
+            break;
         }
         if (!DeliverCurrent())
             break;
