@@ -47,6 +47,7 @@ bool CWorkerSlot::StartUnlessRunning(Procedure procedure, const std::function<vo
     m_thread.reset();
     m_woken = false;
     m_ending = false;
+    m_abandoned = false;
     m_thread = CWorkerThread::Start(Wrapped(procedure), CWorkerThread::Priority::BelowNormal);
     return m_thread != nullptr;
 }
@@ -71,6 +72,12 @@ bool CWorkerSlot::Stop(DWORD timeout, WaitMode mode, const std::function<void()>
     const bool ended = mode == WaitMode::Pumping ? thread->WaitPumping(timeout) : thread->Wait(timeout);
     Settle(thread, ended);
     return ended;
+}
+
+bool CWorkerSlot::IsAbandoned() const
+{
+    std::lock_guard<CMutex> lock(m_mutex);
+    return m_abandoned;
 }
 
 bool CWorkerSlot::IsRunning() const
@@ -98,6 +105,10 @@ void CWorkerSlot::Settle(const Thread &thread, bool ended)
 {
     std::lock_guard<CMutex> lock(m_mutex);
     // A successor started after the end of `thread` is not this stop's.
-    if (ended && m_thread == thread)
+    if (m_thread != thread)
+        return;
+    if (ended)
         m_thread.reset();
+    else
+        m_abandoned = true;
 }

@@ -48,9 +48,13 @@ public:
     // calling thread's host messages meanwhile with Pumping). True when that
     // thread has ended; the slot then no longer holds it, but keeps a
     // successor started meanwhile. A thread still running after the wait
-    // stays in the slot, so no second one starts while it lives.
+    // stays in the slot, so no second one starts while it lives, and counts
+    // as abandoned.
     bool Stop(DWORD timeout, WaitMode mode, const std::function<void()> &request = {});
 
+    // True when a Stop gave up waiting for the slot's running thread: that
+    // thread must not report to the host any more.
+    bool IsAbandoned() const;
     bool IsRunning() const;
 
 private:
@@ -71,6 +75,7 @@ private:
     Thread m_thread;          // guarded by m_mutex
     bool m_woken = false;     // guarded by m_mutex
     bool m_ending = false;    // guarded by m_mutex
+    bool m_abandoned = false; // guarded by m_mutex
 };
 
 extern CWorkerSlot g_hSenderThread;
