@@ -52,10 +52,8 @@ void FakeMapiState::Hold(FakeMapiFunction function)
 
 void FakeMapiState::Release()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_holds = {};
-    }
+    std::lock_guard lock(m_mutex);
+    m_holds = {};
     m_changed.notify_all();
 }
 
@@ -115,19 +113,17 @@ LHANDLE FakeMapiState::SessionHandle() const
 
 void FakeMapiState::Record(std::string call)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(std::move(call));
-    }
+    std::lock_guard lock(m_mutex);
+    m_calls.push_back(std::move(call));
     m_changed.notify_all();
 }
 
 void FakeMapiState::NoteLoad(bool loaded)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        ++(loaded ? m_loads : m_unloads);
-    }
+    // Notified under the lock: a provider unloaded on a thread nobody joins
+    // touches the state for the last time before a waiter sees the count.
+    std::lock_guard lock(m_mutex);
+    ++(loaded ? m_loads : m_unloads);
     m_changed.notify_all();
 }
 
