@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <functional>
 #include <stdexcept>
 #include <thread>
 
@@ -21,7 +19,6 @@ CEvent g_gate;
 CEvent g_successorGate;
 CEvent g_wake;
 CWorkerSlot g_slot{&g_wake};
-std::atomic<int> g_looks{0};
 
 DWORD EndsAtTheGate()
 {
@@ -35,18 +32,6 @@ DWORD ThrowsAtTheGate()
     throw std::runtime_error("out of memory");
 }
 
-CEvent g_looked;
-
-// Runs out of work at the gate, and looks again for each wake-up it takes.
-DWORD LooksAgainAtTheGate()
-{
-    g_gate.Lock(WAIT_MS);
-    while (g_slot.TakeWakeUp())
-        ++g_looks;
-    g_looked.SetEvent();
-    return 0;
-}
-
 DWORD WaitsForTheSuccessorGate()
 {
     g_successorGate.Lock(WAIT_MS);
@@ -57,9 +42,8 @@ class WorkerSlotTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (CEvent *event : {&g_gate, &g_successorGate, &g_wake, &g_looked})
+        for (CEvent *event : {&g_gate, &g_successorGate, &g_wake})
             event->ResetEvent();
-        g_looks = 0;
     }
     void TearDown() override
     {
@@ -67,49 +51,24 @@ protected:
         g_successorGate.SetEvent();
         EXPECT_TRUE(g_slot.Stop(WAIT_MS, CWorkerSlot::WaitMode::Plain));
     }
-
-    // Starts `worker` and has a second start absorbed while it runs.
-    static void StartAndWake(CWorkerSlot::Procedure worker)
-    {
-        ASSERT_TRUE(g_slot.StartUnlessRunning(worker));
-        ASSERT_TRUE(g_slot.StartUnlessRunning(WaitsForTheSuccessorGate));
-    }
-
-    static bool StopLettingItGo(const std::function<void()> &alsoUnderTheLock = {})
-    {
-        return g_slot.Stop(WAIT_MS, CWorkerSlot::WaitMode::Plain, [&] {
-            if (alsoUnderTheLock)
-                alsoUnderTheLock();
-            g_gate.SetEvent();
-        });
-    }
 };
 
 TEST_F(WorkerSlotTest, WakeUpAbsorbedByAThreadThatEndsIsHandedBackWhateverWayItEnds)
 {
     for (const CWorkerSlot::Procedure worker : {EndsAtTheGate, ThrowsAtTheGate}) {
-        StartAndWake(worker);
+        ASSERT_TRUE(g_slot.StartUnlessRunning(worker));
+        ASSERT_TRUE(g_slot.StartUnlessRunning(WaitsForTheSuccessorGate));
         g_gate.SetEvent();
         EXPECT_TRUE(g_wake.Lock(WAIT_MS));
     }
-    // A Send that comes once the stop has been asked for is kept.
+    // A Send that comes once the stop has been asked for is kept; the
+    // slot's lock is re-entrant.
     ASSERT_TRUE(g_slot.StartUnlessRunning(EndsAtTheGate));
-    EXPECT_TRUE(StopLettingItGo([] { g_slot.StartUnlessRunning(WaitsForTheSuccessorGate); }));
+    EXPECT_TRUE(g_slot.Stop(WAIT_MS, CWorkerSlot::WaitMode::Plain, [] {
+        g_slot.StartUnlessRunning(WaitsForTheSuccessorGate);
+        g_gate.SetEvent();
+    }));
     EXPECT_TRUE(g_wake.Lock(0));
-}
-
-TEST_F(WorkerSlotTest, WakeUpTheThreadTookOrThatCameBeforeAStopIsNotHandedBack)
-{
-    StartAndWake(LooksAgainAtTheGate);
-    g_gate.SetEvent();
-    ASSERT_TRUE(g_looked.Lock(WAIT_MS));
-    EXPECT_TRUE(g_slot.Stop(WAIT_MS, CWorkerSlot::WaitMode::Plain));
-    EXPECT_EQ(g_looks, 1);
-    EXPECT_FALSE(g_wake.Lock(0));
-
-    StartAndWake(EndsAtTheGate);
-    EXPECT_TRUE(StopLettingItGo());
-    EXPECT_FALSE(g_wake.Lock(0));
 }
 
 // The first of two stops (the canceller's) has released the old thread and
