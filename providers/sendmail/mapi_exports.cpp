@@ -33,13 +33,30 @@ bool IsUsableName(const char *name)
     return name && *name && std::string_view(name).find_first_of("\r\n") == std::string_view::npos;
 }
 
-std::uint32_t Deliver(const MapiMessage &message)
+// Ties one sendmail run to its session, so that MAPILogoff of the session
+// ends it: a caller that gives a mail up leaves no program behind.
+class SessionWatch final : public CProgramWatch {
+public:
+    explicit SessionWatch(LHANDLE session) : m_session(session) {}
+
+    bool Started(int group) override { return g_sessions.AddProgram(m_session, group); }
+    void Ending(int group) override { m_killed = !g_sessions.RemoveProgram(m_session, group); }
+    bool Killed() const { return m_killed; }
+
+private:
+    LHANDLE m_session;
+    bool m_killed = false;
+};
+
+std::uint32_t Deliver(LHANDLE session, const MapiMessage &message)
 {
     const MailTextOptions options{MailCharset(), std::time(nullptr)};
     std::string text;
     if (const std::uint32_t result = ComposeMailText(message, options, text); result != SUCCESS_SUCCESS)
         return result;
-    return ResultOfExit(RunWithInput(SendmailProgram(), {"-t", "-i"}, text));
+    SessionWatch watch(session);
+    const int status = RunWithInput(SendmailProgram(), {"-t", "-i"}, text, &watch);
+    return watch.Killed() ? MAPI_E_USER_ABORT : ResultOfExit(status);
 }
 
 }  // namespace
@@ -87,7 +104,7 @@ std::uint32_t MAPISendMail(LHANDLE lhSession, ULONG_PTR, lpMapiMessage lpMessage
         // There is no compose window to show the mail in first.
         if (flFlags & MAPI_DIALOG)
             return MAPI_E_NOT_SUPPORTED;
-        return Deliver(*lpMessage);
+        return Deliver(lhSession, *lpMessage);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "mail/mapi.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -34,6 +35,31 @@ private:
     int m_fd;
 };
 
+// The file actions and attributes of one start: the input as standard
+// input, and a process group of the program's own, so that one kill ends
+// whatever it starts.
+class SpawnSetup {
+public:
+    explicit SpawnSetup(int input)
+    {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+        posix_spawnattr_init(&attributes);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
+    ~SpawnSetup()
+    {
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    SpawnSetup(const SpawnSetup &) = delete;
+    SpawnSetup &operator=(const SpawnSetup &) = delete;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+};
+
 pid_t Spawn(const std::string &program, const std::vector<std::string> &arguments, int input)
 {
     std::vector<char *> argv;
@@ -42,13 +68,10 @@ pid_t Spawn(const std::string &program, const std::vector<std::string> &argument
     for (std::string &text : texts)
         argv.push_back(text.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+    SpawnSetup setup(input);
     pid_t child = -1;
-    if (posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+    if (posix_spawnp(&child, program.c_str(), &setup.actions, &setup.attributes, argv.data(), environ) != 0)
         child = -1;
-    posix_spawn_file_actions_destroy(&actions);
     return child;
 }
 
@@ -65,8 +88,15 @@ void WriteAll(int fd, std::string_view input)
     }
 }
 
-int WaitForExit(pid_t child)
+int WaitForExit(pid_t child, CProgramWatch *watch)
 {
+    // Waits without reaping, so that the child's ID stays its own until the
+    // watch has let go of it.
+    siginfo_t exited{};
+    while (::waitid(P_PID, static_cast<id_t>(child), &exited, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+    }
+    if (watch)
+        watch->Ending(child);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0)
         if (errno != EINTR)
@@ -76,7 +106,8 @@ int WaitForExit(pid_t child)
 
 }  // namespace
 
-int RunWithInput(const std::string &program, const std::vector<std::string> &arguments, std::string_view input)
+int RunWithInput(const std::string &program, const std::vector<std::string> &arguments, std::string_view input,
+                 CProgramWatch *watch)
 {
     // A socket pair rather than a pipe: writing after the program has gone
     // then fails with EPIPE instead of raising SIGPIPE in the host process.
@@ -89,10 +120,14 @@ int RunWithInput(const std::string &program, const std::vector<std::string> &arg
     theirs.Close();
     if (child < 0)
         return -1;
+    if (watch && !watch->Started(child))
+        KillProgram(child);
     WriteAll(ours.Get(), input);
     ours.Close();
-    return WaitForExit(child);
+    return WaitForExit(child, watch);
 }
+
+void KillProgram(int group) { ::kill(-group, SIGKILL); }
 
 std::uint32_t ResultOfExit(int status)
 {

@@ -35,6 +35,7 @@ BOOL DeliverRecordByMapi(CMessageRecord &record)
     }
     CMapiMail mail = MailOf(record);
     CSimpleMapi mapi;
+    mapi.SetAbortEvent(record.GetAbortEvent());
     BOOL sent = FALSE;
     if (mapi.IsLoaded() && mapi.Logon(MAPI_PROFILE, "", nullptr))
         sent = mapi.SendMail(mail);

@@ -3,6 +3,8 @@
 #include "platform/profile.h"
 
 #include <deque>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,36 @@ std::vector<MapiFileDesc> FileDescriptors(const CMapiMail &mail, MapiTexts &text
     return files;
 }
 
+// A mail as the provider takes it, with every text and descriptor it points
+// to, owned by the call that hands it over.
+struct ProviderMessage {
+    MapiTexts texts;
+    std::vector<MapiRecipDesc> recipients;
+    std::vector<MapiFileDesc> files;
+    MapiMessage message{};
+};
+
+std::shared_ptr<ProviderMessage> MessageFor(const CMapiMail &mail)
+{
+    auto built = std::make_shared<ProviderMessage>();
+    AddRecipients(mail.m_to, MAPI_TO, built->texts, built->recipients);
+    AddRecipients(mail.m_cc, MAPI_CC, built->texts, built->recipients);
+    AddRecipients(mail.m_bcc, MAPI_BCC, built->texts, built->recipients);
+    built->files = FileDescriptors(mail, built->texts);
+    MapiMessage &message = built->message;
+    message.lpszSubject = built->texts.Keep(mail.m_subject);
+    message.lpszNoteText = built->texts.Keep(mail.m_noteText);
+    message.nRecipCount = static_cast<std::uint32_t>(built->recipients.size());
+    message.lpRecips = built->recipients.empty() ? nullptr : built->recipients.data();
+    message.nFileCount = static_cast<std::uint32_t>(built->files.size());
+    message.lpFiles = built->files.empty() ? nullptr : built->files.data();
+    return built;
+}
+
+std::optional<std::string> CopyOf(const char *text) { return text ? std::optional<std::string>(text) : std::nullopt; }
+
+char *Chars(std::optional<std::string> &text) { return text ? text->data() : nullptr; }
+
 }  // namespace
 
 CSimpleMapi::CSimpleMapi() { Load(); }
@@ -66,18 +98,19 @@ void CSimpleMapi::Load()
         return;
     if (SearchPathA(nullptr, MAPI_LIBRARY_NAME, nullptr, 0, nullptr, nullptr) == 0)
         return;
-    m_library = LoadLibraryA(MAPI_LIBRARY_NAME);
+    m_library = LoadProviderLibrary(MAPI_LIBRARY_NAME);
     if (m_library && !BindEntryPoints())
         Unload();
 }
 
 bool CSimpleMapi::BindEntryPoints()
 {
-    Bind(m_library, "MAPILogon", m_pfnLogon);
-    Bind(m_library, "MAPILogoff", m_pfnLogoff);
-    Bind(m_library, "MAPISendMail", m_pfnSendMail);
-    Bind(m_library, "MAPIResolveName", m_pfnResolveName);
-    Bind(m_library, "MAPIFreeBuffer", m_pfnFreeBuffer);
+    HMODULE library = m_library.get();
+    Bind(library, "MAPILogon", m_pfnLogon);
+    Bind(library, "MAPILogoff", m_pfnLogoff);
+    Bind(library, "MAPISendMail", m_pfnSendMail);
+    Bind(library, "MAPIResolveName", m_pfnResolveName);
+    Bind(library, "MAPIFreeBuffer", m_pfnFreeBuffer);
     return m_pfnLogon && m_pfnLogoff && m_pfnSendMail && m_pfnResolveName && m_pfnFreeBuffer;
 }
 
@@ -85,13 +118,33 @@ BOOL CSimpleMapi::Unload()
 {
     if (!m_library)
         return 0;
-    const BOOL result = FreeLibrary(m_library);
-    m_library = nullptr;
+    // A call given up on holds the library as well; the last holder unloads it.
+    m_library.reset();
     m_pfnLogon = nullptr;
     m_pfnLogoff = nullptr;
     m_pfnSendMail = nullptr;
     m_pfnResolveName = nullptr;
     m_pfnFreeBuffer = nullptr;
+    return TRUE;
+}
+
+std::uint32_t CSimpleMapi::Call(std::function<std::uint32_t()> call, AfterAbort afterAbort)
+{
+    return RunProviderCall(m_library, std::move(call), m_abort, afterAbort);
+}
+
+std::uint32_t CSimpleMapi::LogonCall(ULONG_PTR window, const char *profile, const char *password, FLAGS flags)
+{
+    auto session = std::make_shared<LHANDLE>(0);
+    auto call = [logon = m_pfnLogon, window, profileText = CopyOf(profile), passwordText = CopyOf(password), flags,
+                 session]() mutable {
+        return logon(window, Chars(profileText), Chars(passwordText), flags, 0, session.get());
+    };
+    const std::uint32_t result = Call(std::move(call));
+    // A provider may write a handle before it fails; logging off a session
+    // that was never opened would be wrong.
+    if (result == SUCCESS_SUCCESS)
+        m_session = *session;
     return result;
 }
 
@@ -100,24 +153,20 @@ BOOL CSimpleMapi::Logon(const CString &profile, const CString &password, HWND pa
     Logoff();
     if (!IsLoaded())
         return FALSE;
-    MapiTexts texts;
     const bool named = !profile.IsEmpty();
     // Threads of this platform have no main window of their own to fall
     // back on: without a parent the provider's dialog has no owner.
     const ULONG_PTR window = named ? 0 : reinterpret_cast<ULONG_PTR>(parent);
-    const std::uint32_t first = m_pfnLogon(window, named ? texts.Keep(profile) : nullptr,
-                                           named ? texts.Keep(password) : nullptr,
-                                           named ? MAPI_NEW_SESSION : MAPI_LOGON_UI | MAPI_NEW_SESSION, 0, &m_session);
+    const std::uint32_t first = LogonCall(window, named ? profile.GetString() : nullptr,
+                                          named ? password.GetString() : nullptr,
+                                          named ? MAPI_NEW_SESSION : MAPI_LOGON_UI | MAPI_NEW_SESSION);
     const std::uint32_t result = first == SUCCESS_SUCCESS || first == MAPI_USER_ABORT
         ? first
-        : m_pfnLogon(window, nullptr, nullptr, 0, 0, &m_session);
+        : LogonCall(window, nullptr, nullptr, 0);
     if (result == SUCCESS_SUCCESS) {
         m_lastError = 0;
         return TRUE;
     }
-    // A provider may write a handle before it fails; logging off a session
-    // that was never opened would be wrong.
-    m_session = 0;
     if (first != MAPI_USER_ABORT)
         m_lastError = result;
     return FALSE;
@@ -128,7 +177,8 @@ BOOL CSimpleMapi::Logoff()
     if (!m_session)
         return FALSE;
     if (m_pfnLogoff)
-        m_lastError = m_pfnLogoff(m_session, 0, 0, 0);
+        m_lastError = Call([logoff = m_pfnLogoff, session = m_session] { return logoff(session, 0, 0, 0); },
+                           AfterAbort::Start);
     m_session = 0;
     return TRUE;
 }
@@ -138,12 +188,16 @@ BOOL CSimpleMapi::ResolveName(const CString &name, lpMapiRecipDesc *resolved)
     *resolved = nullptr;
     if (!IsLoaded())
         return FALSE;
-    MapiTexts texts;
-    const std::uint32_t result = m_pfnResolveName(m_session, 0, texts.Keep(name), 0, 0, resolved);
-    if (result == SUCCESS_SUCCESS)
+    auto recipient = std::make_shared<lpMapiRecipDesc>(nullptr);
+    const std::uint32_t result =
+        Call([resolve = m_pfnResolveName, session = m_session, text = name.str(), recipient]() mutable {
+            return resolve(session, 0, text.data(), 0, 0, recipient.get());
+        });
+    if (result == SUCCESS_SUCCESS) {
+        *resolved = *recipient;
         return TRUE;
+    }
     m_lastError = result;
-    *resolved = nullptr;
     return FALSE;
 }
 
@@ -172,19 +226,9 @@ BOOL CSimpleMapi::SendMail(CMapiMail &mail)
     ResolveEntries(mail.m_to);
     ResolveEntries(mail.m_cc);
     ResolveEntries(mail.m_bcc);
-    MapiTexts texts;
-    std::vector<MapiRecipDesc> recipients;
-    AddRecipients(mail.m_to, MAPI_TO, texts, recipients);
-    AddRecipients(mail.m_cc, MAPI_CC, texts, recipients);
-    AddRecipients(mail.m_bcc, MAPI_BCC, texts, recipients);
-    std::vector<MapiFileDesc> files = FileDescriptors(mail, texts);
-    MapiMessage message{};
-    message.lpszSubject = texts.Keep(mail.m_subject);
-    message.lpszNoteText = texts.Keep(mail.m_noteText);
-    message.nRecipCount = static_cast<std::uint32_t>(recipients.size());
-    message.lpRecips = recipients.empty() ? nullptr : recipients.data();
-    message.nFileCount = static_cast<std::uint32_t>(files.size());
-    message.lpFiles = files.empty() ? nullptr : files.data();
-    m_lastError = m_pfnSendMail(m_session, 0, &message, 0, 0);
+    const auto message = MessageFor(mail);
+    m_lastError = Call([send = m_pfnSendMail, session = m_session, message] {
+        return send(session, 0, &message->message, 0, 0);
+    });
     return m_lastError == SUCCESS_SUCCESS;
 }

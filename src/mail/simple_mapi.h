@@ -1,11 +1,14 @@
 // CSimpleMapi: the machine's Simple MAPI provider, loaded for one delivery.
 // It finds and loads the provider library (when WIN.INI says Simple MAPI is
 // installed), binds its five entry points, and logs on, resolves, sends and
-// logs off. Lives on the sender's stack; one thread uses it.
+// logs off. Lives on the sender's stack; one thread uses it. Each call into
+// the provider runs on a thread of its own and obeys the abort event
+// (provider_call.h).
 #pragma once
 
 #include "mail/mapi.h"
 #include "mail/mapi_mail.h"
+#include "mail/provider_call.h"
 #include "platform/cstring.h"
 #include "platform/library.h"
 #include "platform/win_types.h"
@@ -26,8 +29,8 @@ public:
     // [MAIL] MAPI is nonzero; stays unloaded on any failure. Records no
     // result code.
     void Load();
-    // The result of FreeLibrary; 0 when nothing was loaded. Keeps the
-    // session handle and the last result.
+    // TRUE when a library was loaded: it is unloaded now, or when the last
+    // call given up on returns. Keeps the session handle and the last result.
     BOOL Unload();
     BOOL IsLoaded() const { return m_library != nullptr; }
 
@@ -46,13 +49,22 @@ public:
     BOOL SendMail(CMapiMail &mail);
     DWORD GetLastResult() const { return m_lastError; }
 
+    // The stop request that every call into the provider watches; may be
+    // null. Once it is set, a call that has not returned is given up and
+    // counts as MAPI_E_USER_ABORT, later calls are not made, and Logoff
+    // still tells the provider without waiting for it.
+    void SetAbortEvent(const CEvent *abort) { m_abort = abort; }
+
 private:
     bool BindEntryPoints();
     void ResolveEntries(CStringArray &entries);
+    std::uint32_t LogonCall(ULONG_PTR window, const char *profile, const char *password, FLAGS flags);
+    std::uint32_t Call(std::function<std::uint32_t()> call, AfterAbort afterAbort = AfterAbort::Skip);
 
     LHANDLE m_session = 0;
     DWORD m_lastError = 0;
-    HMODULE m_library = nullptr;
+    ProviderLibrary m_library;
+    const CEvent *m_abort = nullptr;
     LPMAPILOGON m_pfnLogon = nullptr;
     LPMAPILOGOFF m_pfnLogoff = nullptr;
     LPMAPISENDMAIL m_pfnSendMail = nullptr;

@@ -156,3 +156,13 @@ BOOL FreeLibrary(HMODULE module)
     }
     return TRUE;
 }
+
+BOOL KeepLibraryLoaded(const void *address)
+{
+    Dl_info info{};
+    if (!address || !dladdr(address, &info) || !info.dli_fname || !*info.dli_fname)
+        return FALSE;
+    // The reference taken here is never dropped, and RTLD_NODELETE outlasts
+    // every later dlclose in any case.
+    return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+}

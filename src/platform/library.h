@@ -42,3 +42,9 @@ HMODULE LoadLibraryA(const char *fileName);
 FARPROC GetProcAddress(HMODULE module, const char *procName);
 // Drops one reference to the library; TRUE on success.
 BOOL FreeLibrary(HMODULE module);
+
+// Keeps the library that holds `address` mapped until the process ends,
+// whatever FreeLibrary or dlclose its users call later: for a library whose
+// code may still run on a thread that nobody waits for any more. FALSE when
+// `address` lies in no library loaded by name (the program itself).
+BOOL KeepLibraryLoaded(const void *address);

@@ -6,6 +6,7 @@
 #include "app/game_registry.h"
 #include "app/persistence.h"
 #include "app/transport_app.h"
+#include "platform/library.h"
 #include "ui/config_flow.h"
 #include "workers/control_events.h"
 #include "workers/dispatcher.h"
@@ -40,9 +41,13 @@ void OnClose()
 {
     Guarded([] {
         // Every worker ends before the records go and before the host may
-        // unload the library.
-        StopDispatcher();
-        StopWorkers();
+        // unload the library. One that outlives its bound still runs the
+        // library's code, so the host's unload must not unmap it (any
+        // function of the library's own names it).
+        const bool dispatcherEnded = StopDispatcher();
+        const bool workersEnded = StopWorkers();
+        if (!dispatcherEnded || !workersEnded)
+            KeepLibraryLoaded(reinterpret_cast<const void *>(&StopWorkers));
         FreeGames();
     });
 }

@@ -24,7 +24,7 @@ CMessageRecord g_currentMessage;
 CMutex g_mutexGames;
 CMutex g_mutexOutbox;
 
-CWorkerSlot g_hSenderThread;
+CWorkerSlot g_hSenderThread{&g_eventSend};
 CWorkerSlot g_hCheckerThread;
 CWorkerSlot g_hCancellerThread;
 

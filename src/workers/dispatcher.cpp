@@ -91,13 +91,13 @@ void StartChecker() { StartWorker(g_hCheckerThread, CheckerThread); }
 
 void StartCanceller() { StartWorker(g_hCancellerThread, CancellerThread); }
 
-bool StopWorkers()
+bool StopWorkers(DWORD (*now)())
 {
-    const CTickBound bound(g_dwWorkerStopTimeout.load());
+    const CTickBound bound(g_dwWorkerStopTimeout.load(), now());
     constexpr auto pumping = CWorkerSlot::WaitMode::Pumping;
-    bool stopped = g_hSenderThread.Stop(bound.Left(), pumping, [] { g_eventAbort.SetEvent(); });
-    stopped = g_hCheckerThread.Stop(bound.Left(), pumping) && stopped;
-    stopped = g_hCancellerThread.Stop(bound.Left(), pumping) && stopped;
+    bool stopped = g_hSenderThread.Stop(bound.Left(now()), pumping, [] { g_eventAbort.SetEvent(); });
+    stopped = g_hCheckerThread.Stop(bound.Left(now()), pumping) && stopped;
+    stopped = g_hCancellerThread.Stop(bound.Left(now()), pumping) && stopped;
     return stopped;
 }
 
@@ -118,13 +118,14 @@ void StartDispatcher()
     ReportInitFailure(GetLastError());
 }
 
-void StopDispatcher()
+bool StopDispatcher()
 {
     auto &dispatcher = theApp.m_hDispatcherThread;
     if (!dispatcher)
-        return;
+        return true;
     g_eventQuit.SetEvent();
     // The dispatcher may be reporting a failed start to this very thread.
-    dispatcher->WaitPumping(g_dwDispatcherStopTimeout.load());
+    const bool ended = dispatcher->WaitPumping(g_dwDispatcherStopTimeout.load());
     dispatcher.reset();
+    return ended;
 }

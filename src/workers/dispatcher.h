@@ -4,13 +4,15 @@
 // OnClose.
 #pragma once
 
+#include "platform/ticks.h"
 #include "platform/win_types.h"
 
 // OnLoad: starts the dispatcher unless it runs, and reports "Ready" or
 // the failure. OnClose: asks it to quit and waits for its end, at most
-// g_dwDispatcherStopTimeout ms, running the host's messages meanwhile.
+// g_dwDispatcherStopTimeout ms, running the host's messages meanwhile;
+// true when it has ended (or never ran).
 void StartDispatcher();
-void StopDispatcher();
+bool StopDispatcher();
 
 DWORD DispatcherThread();
 
@@ -21,6 +23,6 @@ void StartChecker();
 void StartCanceller();
 
 // Asks the running sender to stop and waits for every worker to end, at
-// most g_dwWorkerStopTimeout ms in all, running the host's messages
-// meanwhile. True when none runs any more.
-bool StopWorkers();
+// most g_dwWorkerStopTimeout ms in all as `now` tells the time, running the
+// host's messages meanwhile. True when none runs any more.
+bool StopWorkers(DWORD (*now)() = GetTickCount);

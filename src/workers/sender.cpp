@@ -49,7 +49,10 @@ void ReportOutcome(BOOL delivered)
 }
 
 // Delivers the working record and reports how it went. False when a stop
-// request came meanwhile: the message then gets no outcome.
+// request came meanwhile and the message gets no outcome: it failed, or the
+// stopper no longer waits for this sender. A message the mail system took
+// is reported even after a stop request, or it would stay queued and be
+// delivered a second time after the next OnLoad.
 bool DeliverCurrent()
 {
     if (!MergeGameSettings())
@@ -59,7 +62,7 @@ bool DeliverCurrent()
     NotifyGameText(IDS_SENDING);
     theApp.NotifyStatus(0, TS_SENDING | TS_UNSENT | TS_BUSY);
     const BOOL delivered = g_currentMessage.Deliver();
-    if (AbortRequested())
+    if (AbortRequested() && (!delivered || g_hSenderThread.IsAbandoned()))
         return false;
     ReportOutcome(delivered);
     return true;
@@ -74,10 +77,10 @@ DWORD SenderThread()
         const auto ticket = g_arrOutbox.MergeNewestInto(g_currentMessage);
         if (!ticket) {
             // A message queued after the look but before the end is taken
-            // now, not at the next time-out.
-            if (g_hSenderThread.EndUnlessWoken())
-                break;
-            continue;
+            // now; one queued later is the next sender's (worker_slot.h).
+            if (g_hSenderThread.TakeWakeUp())
+                continue;
+            break;
         }
         if (!DeliverCurrent())
             break;

@@ -1,24 +1,38 @@
 #include "workers/worker_slot.h"
 
+#include "platform/event.h"
 #include "workers/control_events.h"
 
 #include <mutex>
+#include <utility>
 
-namespace {
-
-// No exception may leave a thread procedure.
-CWorkerThread::Procedure Guarded(CWorkerSlot::Procedure procedure)
+CWorkerThread::Procedure CWorkerSlot::Wrapped(Procedure procedure)
 {
-    return [procedure]() -> DWORD {
+    return [this, procedure]() -> DWORD {
+        DWORD exitCode = 0;
+        // No exception may leave a thread procedure.
         try {
-            return procedure();
+            exitCode = procedure();
         } catch (...) {
-            return 0;
         }
+        Finish();
+        return exitCode;
     };
 }
 
-}  // namespace
+void CWorkerSlot::Finish() noexcept
+{
+    bool handBack = false;
+    {
+        std::lock_guard<CMutex> lock(m_mutex);
+        // From here on a start waits for this thread's end instead of
+        // absorbing the wake-up.
+        m_ending = true;
+        handBack = std::exchange(m_woken, false);
+    }
+    if (handBack && m_wakeEvent)
+        m_wakeEvent->SetEvent();
+}
 
 bool CWorkerSlot::StartUnlessRunning(Procedure procedure, const std::function<void()> &prepare)
 {
@@ -33,19 +47,15 @@ bool CWorkerSlot::StartUnlessRunning(Procedure procedure, const std::function<vo
     m_thread.reset();
     m_woken = false;
     m_ending = false;
-    m_thread = CWorkerThread::Start(Guarded(procedure), CWorkerThread::Priority::BelowNormal);
+    m_abandoned = false;
+    m_thread = CWorkerThread::Start(Wrapped(procedure), CWorkerThread::Priority::BelowNormal);
     return m_thread != nullptr;
 }
 
-bool CWorkerSlot::EndUnlessWoken()
+bool CWorkerSlot::TakeWakeUp()
 {
     std::lock_guard<CMutex> lock(m_mutex);
-    if (m_woken) {
-        m_woken = false;
-        return false;
-    }
-    m_ending = true;
-    return true;
+    return std::exchange(m_woken, false);
 }
 
 bool CWorkerSlot::AwaitEnding()
@@ -60,9 +70,14 @@ bool CWorkerSlot::Stop(DWORD timeout, WaitMode mode, const std::function<void()>
     if (!thread)
         return true;
     const bool ended = mode == WaitMode::Pumping ? thread->WaitPumping(timeout) : thread->Wait(timeout);
-    if (ended)
-        ReleaseIfHolding(thread);
+    Settle(thread, ended);
     return ended;
+}
+
+bool CWorkerSlot::IsAbandoned() const
+{
+    std::lock_guard<CMutex> lock(m_mutex);
+    return m_abandoned;
 }
 
 bool CWorkerSlot::IsRunning() const
@@ -78,14 +93,22 @@ CWorkerSlot::Thread CWorkerSlot::RunningThread(const std::function<void()> &requ
         m_thread.reset();
         return nullptr;
     }
+    // Wake-ups absorbed so far announced work that goes with the stop (a
+    // cancel discards the queue); only later ones are handed back.
+    m_woken = false;
     if (request)
         request();
     return m_thread;
 }
 
-void CWorkerSlot::ReleaseIfHolding(const Thread &thread)
+void CWorkerSlot::Settle(const Thread &thread, bool ended)
 {
     std::lock_guard<CMutex> lock(m_mutex);
-    if (m_thread == thread)
+    // A successor started after the end of `thread` is not this stop's.
+    if (m_thread != thread)
+        return;
+    if (ended)
         m_thread.reset();
+    else
+        m_abandoned = true;
 }

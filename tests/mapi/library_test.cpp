@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <filesystem>
 #include <string>
 
@@ -98,6 +100,20 @@ TEST_F(LibraryTest, LoadFailuresTellMissingFromUnloadable)
     EXPECT_EQ(GetLastError(), ERROR_BAD_EXE_FORMAT);
     EXPECT_FALSE(FreeLibrary(nullptr));
     EXPECT_EQ(GetProcAddress(nullptr, "MAPILogon"), nullptr);
+}
+
+TEST_F(LibraryTest, KeptLibraryOutlivesItsLastFreeLibrary)
+{
+    // A copy of its own, so that no other test finds it loaded.
+    const std::string copy = env.Folder() + "/libkept.so";
+    std::filesystem::copy_file(FULL_LIBRARY, copy);
+    HMODULE library = LoadLibraryA(copy.c_str());
+    ASSERT_NE(library, nullptr);
+    EXPECT_TRUE(KeepLibraryLoaded(reinterpret_cast<const void *>(GetProcAddress(library, "MAPILogon"))));
+    EXPECT_TRUE(FreeLibrary(library));
+    EXPECT_EQ(FakeMapiState::Instance().Unloads(), 0);
+    EXPECT_NE(dlopen(copy.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
+    EXPECT_FALSE(KeepLibraryLoaded(nullptr));
 }
 
 }  // namespace

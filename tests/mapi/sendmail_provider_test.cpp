@@ -14,7 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <string>
 
 namespace {
@@ -136,6 +145,43 @@ TEST_F(SendmailProviderTest, SendmailStatusBecomesTheResult)
     EXPECT_EQ(Send(0, "a@x"), MAPI_E_NETWORK_FAILURE);
     env.SetVariable(SENDMAIL_VARIABLE, env.Folder() + "/no-sendmail");
     EXPECT_EQ(Send(0, "a@x"), MAPI_E_FAILURE);
+}
+
+// Reads what a program writes into the FIFO `path`, waiting at most
+// `timeoutMs` for it; empty when nothing came.
+std::string ReadFifo(const std::string &path, int timeoutMs)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return {};
+    pollfd ready{fd, POLLIN, 0};
+    char text[32] = "";
+    if (::poll(&ready, 1, timeoutMs) == 1)
+        static_cast<void>(::read(fd, text, sizeof text - 1));
+    ::close(fd);
+    return text;
+}
+
+TEST_F(SendmailProviderTest, LogoffEndsTheSendmailStillRunningForTheSessionAndReapsIt)
+{
+    const std::string started = env.Folder() + "/started";
+    ASSERT_EQ(::mkfifo(started.c_str(), 0600), 0);
+    // Takes the mail, says who it is, then waits far longer than the test.
+    const std::string slow = env.WriteFile("slow", "#!/bin/sh\ncat > /dev/null\necho $$ > \"" + started +
+                                                       "\"\nexec sleep 30\n");
+    std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
+    env.SetVariable(SENDMAIL_VARIABLE, slow);
+    LHANDLE session = 0;
+    ASSERT_EQ(logon(0, nullptr, nullptr, 0, 0, &session), SUCCESS_SUCCESS);
+    auto sending = std::async(std::launch::async, [&] { return Send(session, "a@x"); });
+    const pid_t sendmail = static_cast<pid_t>(std::stol("0" + ReadFifo(started, 20000)));
+    ASSERT_GT(sendmail, 0);
+    EXPECT_EQ(logoff(session, 0, 0, 0), SUCCESS_SUCCESS);
+    ASSERT_EQ(sending.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_EQ(sending.get(), MAPI_E_USER_ABORT);
+    // Neither running nor left as a zombie.
+    EXPECT_EQ(::kill(sendmail, 0), -1);
+    EXPECT_EQ(errno, ESRCH);
 }
 
 TEST_F(SendmailProviderTest, RefusedMailNeverReachesSendmail)

@@ -6,14 +6,35 @@
 #include "app/transport_app.h"
 #include "support/settings_window.h"
 
+#include <functional>
 #include <thread>
 
 namespace {
 
-using RacesTest = StressTest;
+class RacesTest : public StressTest {
+protected:
+    // Sends one message to a server that holds its answer to QUIT, stops
+    // the plug-in there with `stop`, then checks that the accepted message
+    // was reported once and left the queue, so that no later sender
+    // delivers it again.
+    void StopWhileQuitIsAnswered(const std::function<void()> &stop)
+    {
+        ScriptedSmtpServer held(WellBehavedSmtp{{}, "QUIT"});
+        host.Load();
+        OpenAlpha(held);
+        SendTurn("accepted");
+        ASSERT_TRUE(host.PumpUntil([&] { return held.WaitUntilHeld(0); }));
+        stop();
+        EXPECT_EQ(SentBodies(), std::vector<std::string>{"accepted"});
+        EXPECT_EQ(CountTexts("Alpha message sent"), 1u);
+        EXPECT_EQ(Queued(), 0u);
+        EXPECT_EQ(held.Messages().size(), 1u);
+    }
+};
 
 constexpr DWORD ABORT_BOUND_MS = 5000 + 3000;
 const std::string ABORTED = "Abort by user";
+using Lines = std::vector<std::string>;
 
 TEST_F(RacesTest, CloseOnOkAndOnCloseRacingTheSendersLookupLoseNoReportedMessage)
 {
@@ -103,6 +124,22 @@ TEST_F(RacesTest, CheckAndCancelStormsDuringDeliveriesEndIdleWithNothingQueued)
     EXPECT_EQ(CountTextsStartingWith("Alpha ERR"), 0u);
     ExpectReportedOnceAndOnTheServer(server);
     EXPECT_LE(server.Messages().size(), SentBodies().size() + CountTexts(ABORTED));
+}
+
+TEST_F(RacesTest, OnCloseWhileQuitIsAnsweredStillReportsTheAcceptedMessage)
+{
+    StopWhileQuitIsAnswered([this] { CloseWithinBounds(); });
+}
+
+TEST_F(RacesTest, CancelWhileQuitIsAnsweredReportsTheAcceptedMessageBeforeTheAbort)
+{
+    StopWhileQuitIsAnswered([this] {
+        host.Api().Cancel();
+        ASSERT_TRUE(host.WaitForText(ABORTED));
+        ASSERT_TRUE(WaitForIdleWorkers());
+        const auto texts = host.Texts();
+        EXPECT_EQ(Lines(texts.end() - 2, texts.end()), (Lines{"Alpha message sent", ABORTED}));
+    });
 }
 
 }  // namespace

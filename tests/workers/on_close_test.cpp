@@ -3,11 +3,38 @@
 #include "workers_fixture.h"
 
 #include "app/game_registry.h"
+#include "platform/ticks.h"
 #include "workers/control_events.h"
+#include "workers/dispatcher.h"
+#include "workers/worker_slot.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace {
+
+// A clock that the test moves on ahead of the tick counter.
+std::atomic<DWORD> g_skipped{0};
+DWORD SkippingClock() { return GetTickCount() + g_skipped.load(); }
+
+// Honours the stop request, but only once the whole bound has passed by
+// SkippingClock.
+DWORD SlowToStop()
+{
+    g_eventAbort.Lock(TestHost::DEFAULT_WAIT_MS);
+    g_skipped += g_dwWorkerStopTimeout.load();
+    return 0;
+}
+
+CEvent g_stuckGate;
+
+// Ignores every stop request; once let go, lets the next one go too.
+DWORD Stuck()
+{
+    g_stuckGate.Lock(TestHost::DEFAULT_WAIT_MS);
+    g_stuckGate.SetEvent();
+    return 0;
+}
 
 class OnCloseTest : public WorkersTest {
 protected:
@@ -41,6 +68,24 @@ TEST_F(OnCloseTest, ReturnsAfterTheBoundWhenTheSenderIgnoresTheAbort)
     ASSERT_TRUE(WaitForIdleWorkers());
     host.Pump();
     EXPECT_EQ(host.Notifications().size(), seen);
+}
+
+// The bound is one for all the workers: what the sender used up is not
+// given again to the checker and the canceller.
+TEST_F(OnCloseTest, WorkersShareOneBoundAndNoneGetsItWhole)
+{
+    g_dwWorkerStopTimeout = 4000;
+    g_skipped = 0;
+    g_stuckGate.ResetEvent();
+    ASSERT_TRUE(g_hSenderThread.StartUnlessRunning(SlowToStop));
+    ASSERT_TRUE(g_hCheckerThread.StartUnlessRunning(Stuck));
+    ASSERT_TRUE(g_hCancellerThread.StartUnlessRunning(Stuck));
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(StopWorkers(SkippingClock));
+    EXPECT_LT(GetTickCount() - start, g_dwWorkerStopTimeout.load() / 2);
+    EXPECT_FALSE(g_hSenderThread.IsRunning());
+    g_stuckGate.SetEvent();
+    EXPECT_TRUE(WaitForIdleWorkers());
 }
 
 }  // namespace

@@ -1,45 +1,102 @@
-// CWorkerSlot: a wake-up absorbed while the worker runs is handed to it.
+// CWorkerSlot: no absorbed wake-up is lost, and a stop releases only the
+// thread it stopped.
 #include "workers/worker_slot.h"
 
 #include "platform/event.h"
+#include "platform/host_window.h"
 #include "support/test_host.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <stdexcept>
+#include <thread>
 
 namespace {
 
+constexpr DWORD WAIT_MS = TestHost::DEFAULT_WAIT_MS;
+
 CEvent g_gate;
-std::atomic<int> g_refusals{0};
-std::atomic<int> g_otherRuns{0};
+CEvent g_successorGate;
+CEvent g_wake;
+CWorkerSlot g_slot{&g_wake};
 
-// Runs out of work once the gate opens, and asks its slot to end.
-DWORD SteppedWorker()
+DWORD EndsAtTheGate()
 {
-    g_gate.Lock(TestHost::DEFAULT_WAIT_MS);
-    while (!g_hCheckerThread.EndUnlessWoken())
-        ++g_refusals;
+    g_gate.Lock(WAIT_MS);
     return 0;
 }
 
-DWORD OtherWorker()
+DWORD ThrowsAtTheGate()
 {
-    ++g_otherRuns;
+    g_gate.Lock(WAIT_MS);
+    throw std::runtime_error("out of memory");
+}
+
+DWORD WaitsForTheSuccessorGate()
+{
+    g_successorGate.Lock(WAIT_MS);
     return 0;
 }
 
-TEST(WorkerSlotTest, WakeUpAbsorbedWhileRunningMakesTheWorkerLookAgain)
+class WorkerSlotTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (CEvent *event : {&g_gate, &g_successorGate, &g_wake})
+            event->ResetEvent();
+    }
+    void TearDown() override
+    {
+        g_gate.SetEvent();
+        g_successorGate.SetEvent();
+        EXPECT_TRUE(g_slot.Stop(WAIT_MS, CWorkerSlot::WaitMode::Plain));
+    }
+};
+
+TEST_F(WorkerSlotTest, WakeUpAbsorbedByAThreadThatEndsIsHandedBackWhateverWayItEnds)
 {
-    g_gate.ResetEvent();
-    g_refusals = g_otherRuns = 0;
-    CWorkerSlot &slot = g_hCheckerThread;
-    ASSERT_TRUE(slot.StartUnlessRunning(SteppedWorker));
-    ASSERT_TRUE(slot.StartUnlessRunning(OtherWorker));
-    g_gate.SetEvent();
-    ASSERT_TRUE(slot.Stop(TestHost::DEFAULT_WAIT_MS, CWorkerSlot::WaitMode::Plain));
-    EXPECT_EQ(g_refusals, 1);
-    EXPECT_EQ(g_otherRuns, 0);
+    for (const CWorkerSlot::Procedure worker : {EndsAtTheGate, ThrowsAtTheGate}) {
+        ASSERT_TRUE(g_slot.StartUnlessRunning(worker));
+        ASSERT_TRUE(g_slot.StartUnlessRunning(WaitsForTheSuccessorGate));
+        g_gate.SetEvent();
+        EXPECT_TRUE(g_wake.Lock(WAIT_MS));
+    }
+    // A Send that comes once the stop has been asked for is kept; the
+    // slot's lock is re-entrant.
+    ASSERT_TRUE(g_slot.StartUnlessRunning(EndsAtTheGate));
+    EXPECT_TRUE(g_slot.Stop(WAIT_MS, CWorkerSlot::WaitMode::Plain, [] {
+        g_slot.StartUnlessRunning(WaitsForTheSuccessorGate);
+        g_gate.SetEvent();
+    }));
+    EXPECT_TRUE(g_wake.Lock(0));
+}
+
+// The first of two stops (the canceller's) has released the old thread and
+// a successor has started (by the dispatcher) before the second stop (the
+// host's) comes back from its wait: the second must keep the successor, or
+// it would run unwatched and a third could start beside it.
+TEST_F(WorkerSlotTest, StopKeepsASuccessorStartedAfterTheEndOfTheThreadItStopped)
+{
+    constexpr UINT START_SUCCESSOR = 0x0401;
+    bool firstStopped = false;
+    bool successorStarted = false;
+    const HWND window = CreateHostWindow([&](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+        if (message == START_SUCCESSOR) {
+            g_gate.SetEvent();
+            firstStopped = g_slot.Stop(WAIT_MS, CWorkerSlot::WaitMode::Plain);
+            successorStarted = g_slot.StartUnlessRunning(WaitsForTheSuccessorGate);
+        }
+        return 0;
+    });
+    ASSERT_TRUE(g_slot.StartUnlessRunning(EndsAtTheGate));
+    // Handled while the second stop waits and pumps.
+    std::thread other([window] { SendMessageA(window, START_SUCCESSOR, 0, 0); });
+    EXPECT_TRUE(g_slot.Stop(WAIT_MS, CWorkerSlot::WaitMode::Pumping));
+    other.join();
+    DestroyHostWindow(window);
+    EXPECT_TRUE(firstStopped);
+    EXPECT_TRUE(successorStarted);
+    EXPECT_TRUE(g_slot.IsRunning());
 }
 
 }  // namespace

@@ -19,6 +19,8 @@ void FakeMapiState::Reset()
     m_session = 42;
     m_calls.clear();
     m_loads = m_unloads = 0;
+    m_holds = {};
+    m_held = 0;
     for (void *buffer : m_buffers)
         std::free(buffer);
     m_buffers.clear();
@@ -42,10 +44,54 @@ void FakeMapiState::SetSessionHandle(LHANDLE session)
     m_session = session;
 }
 
-std::uint32_t FakeMapiState::NextResult(FakeMapiFunction function)
+void FakeMapiState::Hold(FakeMapiFunction function)
 {
     std::lock_guard lock(m_mutex);
-    auto &results = m_results[static_cast<std::size_t>(function)];
+    m_holds[static_cast<std::size_t>(function)] = true;
+}
+
+void FakeMapiState::Release()
+{
+    std::lock_guard lock(m_mutex);
+    m_holds = {};
+    m_changed.notify_all();
+}
+
+bool FakeMapiState::WaitFor(std::unique_lock<std::mutex> &lock, DWORD timeoutMs,
+                            const std::function<bool()> &done) const
+{
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), done);
+}
+
+bool FakeMapiState::WaitUntilHeld(DWORD timeoutMs) const
+{
+    std::unique_lock lock(m_mutex);
+    return WaitFor(lock, timeoutMs, [this] { return m_held > 0; });
+}
+
+bool FakeMapiState::WaitForUnloads(int count, DWORD timeoutMs) const
+{
+    std::unique_lock lock(m_mutex);
+    return WaitFor(lock, timeoutMs, [this, count] { return m_unloads >= count; });
+}
+
+bool FakeMapiState::WaitForCalls(std::size_t count, DWORD timeoutMs) const
+{
+    std::unique_lock lock(m_mutex);
+    return WaitFor(lock, timeoutMs, [this, count] { return m_calls.size() >= count; });
+}
+
+std::uint32_t FakeMapiState::NextResult(FakeMapiFunction function)
+{
+    std::unique_lock lock(m_mutex);
+    const auto index = static_cast<std::size_t>(function);
+    if (m_holds[index]) {
+        ++m_held;
+        m_changed.notify_all();
+        WaitFor(lock, HOLD_LIMIT_MS, [this, index] { return !m_holds[index]; });
+        --m_held;
+    }
+    auto &results = m_results[index];
     if (results.empty())
         return SUCCESS_SUCCESS;
     const std::uint32_t result = results.front();
@@ -69,12 +115,16 @@ void FakeMapiState::Record(std::string call)
 {
     std::lock_guard lock(m_mutex);
     m_calls.push_back(std::move(call));
+    m_changed.notify_all();
 }
 
 void FakeMapiState::NoteLoad(bool loaded)
 {
+    // Notified under the lock: a provider unloaded on a thread nobody joins
+    // touches the state for the last time before a waiter sees the count.
     std::lock_guard lock(m_mutex);
     ++(loaded ? m_loads : m_unloads);
+    m_changed.notify_all();
 }
 
 lpMapiRecipDesc FakeMapiState::NewRecipient(const std::string &name)

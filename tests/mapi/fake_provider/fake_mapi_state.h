@@ -4,10 +4,13 @@
 #pragma once
 
 #include "mail/mapi.h"
+#include "platform/win_types.h"
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -27,8 +30,17 @@ public:
     void SetResolvedName(std::string name);
     // What MAPILogon writes into the session handle, success or not.
     void SetSessionHandle(LHANDLE session);
+    // Calls of `function` hang (as a provider that waits for its mail
+    // program without a bound) until Release, at most HOLD_LIMIT_MS.
+    void Hold(FakeMapiFunction function);
+    void Release();
+    // Each waits up to `timeoutMs`; false when the time ran out.
+    bool WaitUntilHeld(DWORD timeoutMs) const;
+    bool WaitForUnloads(int count, DWORD timeoutMs) const;
+    bool WaitForCalls(std::size_t count, DWORD timeoutMs) const;
+    static constexpr DWORD HOLD_LIMIT_MS = 30000;
 
-    // For the provider.
+    // For the provider: the scripted result, once a hold is released.
     std::uint32_t NextResult(FakeMapiFunction function);
     std::string ResolvedName(const std::string &asked) const;
     LHANDLE SessionHandle() const;
@@ -44,7 +56,10 @@ public:
     int OutstandingBuffers() const;
 
 private:
+    bool WaitFor(std::unique_lock<std::mutex> &lock, DWORD timeoutMs, const std::function<bool()> &done) const;
+
     mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
     std::array<std::deque<std::uint32_t>, 4> m_results;  // all guarded by m_mutex
     std::string m_resolvedName;
     LHANDLE m_session = 42;
@@ -52,4 +67,6 @@ private:
     int m_loads = 0;
     int m_unloads = 0;
     std::set<void *> m_buffers;
+    std::array<bool, 4> m_holds{};
+    int m_held = 0;
 };
