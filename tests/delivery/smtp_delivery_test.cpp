@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,28 @@ TEST_F(SmtpDeliveryTest, CancelEndsALookUpThatNeverAnswers)
     host.Api().Cancel();
     ASSERT_TRUE(host.WaitForText("Abort by user"));
     EXPECT_EQ(host.Texts(), (Lines{"Ready", "Alpha loaded", "Alpha sending message", "Abort by user"}));
+}
+
+// OnClose stops a sender in the middle of a look-up that never answers, so
+// nothing has to keep the library mapped once the host unloads it.
+TEST(LookUpHangTest, HostThatUnloadsThePluginDuringALookUpLeavesNothingRunning)
+{
+    SilentNameServer names;
+    std::optional<PluginLibrary> library(std::in_place);
+    {
+        TestHost host(library->Api());
+        host.Load();
+        CString game("Alpha"), tag(MORV_SETTINGS_TAG);
+        unsigned long version = MORV_SETTINGS_VERSION;
+        CMapStringToString store = MakeMap({{"From", "a@b"}, {"To", "c@d"}, {"ServerSMTP", "turns.example"}});
+        host.Api().OnRestore(game, store, tag, version);
+        CMapStringToString message = MakeMap({{"GameName", "Alpha"}, {"Body", "turn"}});
+        host.Api().Send(message);
+        ASSERT_TRUE(host.PumpUntil([&] { return names.WaitForQuery(0); }));
+        host.Api().OnClose();
+    }
+    library.reset();
+    EXPECT_FALSE(IsPluginMapped());
 }
 
 TEST_F(SmtpDeliveryTest, HugeBodyFullOfDotLinesArrivesWhole)

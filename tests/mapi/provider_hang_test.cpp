@@ -10,21 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <optional>
 
 namespace {
 
 constexpr DWORD WAIT_MS = TestHost::DEFAULT_WAIT_MS;
-
-bool PluginMapped()
-{
-    void *handle = dlopen(MORV_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD);
-    if (handle)
-        dlclose(handle);
-    return handle != nullptr;
-}
 
 // Sends one message for Orion by Simple MAPI and returns once the
 // provider holds it in MAPISendMail.
@@ -60,7 +50,7 @@ TEST(ProviderHangTest, HostThatUnloadsThePluginWhileAProviderCallHangsKeepsRunni
         EXPECT_FALSE(host.WaitForText("Orion message sent", 0));
     }
     library.reset();
-    EXPECT_TRUE(PluginMapped());
+    EXPECT_TRUE(IsPluginMapped());
     fake.Release();
     EXPECT_TRUE(fake.WaitForUnloads(1, WAIT_MS));
 }

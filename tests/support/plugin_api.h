@@ -24,3 +24,7 @@ private:
     void *m_handle = nullptr;
     PluginApi m_api;
 };
+
+// True while the plug-in at `path` is mapped into the process: loaded and
+// not yet unloaded, or kept for the life of the process.
+bool IsPluginMapped(const std::string &path = MORV_PLUGIN_PATH);

@@ -19,3 +19,11 @@ PluginLibrary::~PluginLibrary()
     if (m_handle)
         dlclose(m_handle);
 }
+
+bool IsPluginMapped(const std::string &path)
+{
+    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle)
+        dlclose(handle);
+    return handle != nullptr;
+}
