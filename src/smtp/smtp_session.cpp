@@ -66,10 +66,14 @@ BOOL CSmtpSession::OpenConnection(const char *host, int port)
     return m_security != SmtpSecurity::Tls || StartTls(host);
 }
 
+CString CSmtpSession::ClientName() const
+{
+    return HeloName(CClientSocket::GetLocalHostName(), m_connection.GetLocalAddressLiteral());
+}
+
 BOOL CSmtpSession::SayHelo()
 {
-    const CString name = HeloName(CClientSocket::GetLocalHostName(), m_connection.GetLocalAddressLiteral());
-    if (!Transmit(CString::Formatted("HELO %s\r\n", name.GetString())))
+    if (!Transmit(CString::Formatted("HELO %s\r\n", ClientName().GetString())))
         return AbandonConnect("An unexpected error occurred while sending the HELO command\n");
     if (!ExpectReply(250))
         return AbandonConnect("An unexpected HELO response was received\n");
@@ -89,8 +93,7 @@ BOOL CSmtpSession::Introduce(const char *host)
 
 BOOL CSmtpSession::SayEhlo(EhloOffers &offers)
 {
-    const CString name = HeloName(CClientSocket::GetLocalHostName(), m_connection.GetLocalAddressLiteral());
-    if (!Transmit(CString::Formatted("EHLO %s\r\n", name.GetString())))
+    if (!Transmit(CString::Formatted("EHLO %s\r\n", ClientName().GetString())))
         return AbandonConnect("An unexpected error occurred while sending the EHLO command\n");
     std::string reply;
     if (!ExpectReplyText(250, reply))

@@ -136,6 +136,7 @@ public:
 private:
 
     BOOL OpenConnection(const char *host, int port);
+    CString ClientName() const;  // for HELO and EHLO
     BOOL SayHelo();
     BOOL Introduce(const char *host);
     BOOL SayEhlo(EhloOffers &offers);
