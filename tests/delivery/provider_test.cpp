@@ -265,9 +265,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedSettings{"NetrcReadableByOthers", {{"Security", "tls"}, {"Login", LOGIN}}, 0644,
                         "The netrc file %s may be read or written by others; make it private (chmod 600) before it "
                         "is used"},
-        RefusedSettings{"NetrcWritableByGroup", {{"Security", "tls"}, {"Login", LOGIN}}, 0620,
-                        "The netrc file %s may be read or written by others; make it private (chmod 600) before it "
-                        "is used"},
         RefusedSettings{"NoNetrcEntry", {{"Security", "starttls"}, {"Login", "someone@example.org"}}, 0600,
                         "The netrc file %s has no password for machine 127.0.0.1 with login someone@example.org"},
         RefusedSettings{"LoginWithoutSecurity", {{"Login", LOGIN}}, 0600,
