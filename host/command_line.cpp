@@ -36,6 +36,8 @@ void AddCommands(CLI::App &app, HostOptions &options, std::vector<std::string> &
     send->add_option("--set", extraPairs, "KEY=VALUE pair added to every message (repeatable)")
         ->allow_extra_args(false);
     AddTimeout(*send, options, "give up after SECONDS without all outcomes (default: wait)");
+    send->add_option("--trace", options.traceFile,
+                     "append every SMTP line sent and received to FILE (- for standard error); the login is hidden");
     send->callback([&options] { options.command = HostCommand::Send; });
 
     CLI::App *check = app.add_subcommand("check", "run Check and print the two status words");

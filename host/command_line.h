@@ -20,6 +20,7 @@ struct HostOptions {
     std::vector<std::string> files;  // send: bodies; "-" is standard input
     Assignments extraPairs;          // send: --set KEY=VALUE
     double timeoutSeconds = 0;       // 0: no limit
+    std::string traceFile;           // send: the SMTP transcript's file, "-" standard error; empty: none
 };
 
 struct ParsedCommandLine {

@@ -5,12 +5,17 @@
 #include "host/plugin_host.h"
 #include "host/text_codec.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 
 namespace {
+
+// The plug-in appends each SMTP session's transcript to the file this
+// names.
+constexpr const char *TRACE_VARIABLE = "MORV_SMTP_TRACE";
 
 // How long the host waits for "Abort by user" after Ctrl-C; the plug-in
 // stops its sender within 5 s.
@@ -84,6 +89,8 @@ int RunSend(const CommandContext &context)
     project.Load(false);
     const std::optional<GameSection> section = project.Find(options.game);
     std::vector<CMapStringToString> messages = BuildMessages(options, ToAnsi(options.game, "the game name"));
+    if (!options.traceFile.empty())
+        setenv(TRACE_VARIABLE, options.traceFile.c_str(), 1);
     OutcomeTracker tracker;
     PluginHost host(context.api, [&](const HostNotification &notification) {
         tracker.Observe(notification);

@@ -5,11 +5,17 @@
 #include "mail/cyrillic_recoder.h"
 #include "mail/field_checks.h"
 #include "mail/message_record.h"
-#include "mail/smtp_server_address.h"
+#include "mail/smtp_connection_settings.h"
 #include "settings/game_settings.h"
 #include "smtp/smtp_session.h"
 
+#include <cstdlib>
+
 namespace {
+
+// Names the file that every session appends its transcript to ("-":
+// standard error).
+constexpr const char *TRACE_VARIABLE = "MORV_SMTP_TRACE";
 
 // The text as the server gets it: Windows-1251 letters rewritten to KOI8-R,
 // on a private copy.
@@ -67,11 +73,18 @@ BOOL DeliverRecordBySmtp(CMessageRecord &record)
         SetError(record, problem);
         return FALSE;
     }
+    SmtpConnectionSettings connection;
+    if (const CString problem = ReadSmtpConnectionSettings(record, connection); !problem.IsEmpty()) {
+        SetError(record, problem);
+        return FALSE;
+    }
     CSmtpSession session;
     session.SetAbortEvent(record.GetAbortEvent());
-    const SmtpServerAddress server = ParseSmtpServer(record[KEY_SERVER_SMTP]);
+    session.SetSecurity(connection.security, connection.caFile);
+    session.SetLogin(connection.login, connection.password);
+    session.TraceTo(std::getenv(TRACE_VARIABLE));
     BOOL sent = FALSE;
-    if (session.Connect(server.host, server.port))
+    if (session.Connect(connection.server.host, connection.server.port))
         sent = session.SendMail(message);
     session.Disconnect();
     SetError(record, session.GetErrorText());

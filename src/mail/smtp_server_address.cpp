@@ -19,7 +19,7 @@ std::optional<int> ParsePort(std::string_view digits)
 }
 
 // "[literal]" or "[literal]:port"; nothing when the text is neither.
-std::optional<SmtpServerAddress> ParseBracketed(std::string_view text)
+std::optional<SmtpServerAddress> ParseBracketed(std::string_view text, int defaultPort)
 {
     const std::size_t close = text.find(']');
     if (text.empty() || text.front() != '[' || close == std::string_view::npos)
@@ -27,7 +27,7 @@ std::optional<SmtpServerAddress> ParseBracketed(std::string_view text)
     const CString host(text.substr(1, close - 1));
     const std::string_view rest = text.substr(close + 1);
     if (rest.empty())
-        return SmtpServerAddress{host, SMTP_PORT};
+        return SmtpServerAddress{host, defaultPort};
     const std::optional<int> port = rest.front() == ':' ? ParsePort(rest.substr(1)) : std::nullopt;
     if (!port)
         return std::nullopt;
@@ -36,17 +36,17 @@ std::optional<SmtpServerAddress> ParseBracketed(std::string_view text)
 
 }  // namespace
 
-SmtpServerAddress ParseSmtpServer(const CString &setting)
+SmtpServerAddress ParseSmtpServer(const CString &setting, int defaultPort)
 {
     const std::string_view text = setting.view();
-    if (const auto bracketed = ParseBracketed(text))
+    if (const auto bracketed = ParseBracketed(text, defaultPort))
         return *bracketed;
     const auto colon = text.rfind(':');
     // More than one colon: an IPv6 literal without a port.
     if (colon == std::string_view::npos || std::count(text.begin(), text.end(), ':') > 1)
-        return {setting, SMTP_PORT};
+        return {setting, defaultPort};
     const std::optional<int> port = ParsePort(text.substr(colon + 1));
     if (!port)
-        return {setting, SMTP_PORT};
+        return {setting, defaultPort};
     return {CString(text.substr(0, colon)), *port};
 }

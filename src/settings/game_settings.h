@@ -13,6 +13,11 @@ inline constexpr const char *KEY_FROM = "From";
 inline constexpr const char *KEY_TO = "To";
 inline constexpr const char *KEY_SUBJECT = "Subject";
 inline constexpr const char *KEY_ACTION = "Action";
+// Settings the configuration page does not show: how the SMTP client
+// protects and logs in to the connection.
+inline constexpr const char *KEY_SECURITY = "Security";
+inline constexpr const char *KEY_LOGIN = "Login";
+inline constexpr const char *KEY_TLS_CA_FILE = "TlsCaFile";
 // Message keys beside the settings.
 inline constexpr const char *KEY_BODY = "Body";
 

@@ -152,35 +152,63 @@ int CClientSocket::ConnectAddress(const void *address, int length, DWORD timeout
 
 int CClientSocket::Send(const char *data, int length)
 {
-    const std::size_t total = length > 0 ? static_cast<std::size_t>(length) : 0;
-    std::size_t sent = 0;
-    CTickBound silence(m_sendTimeout);
-    do {
-        const long written = m_calls->send(m_socket, data + sent, total - sent);
-        const int error = errno;
-        if (written > 0) {
-            sent += static_cast<std::size_t>(written);
-            silence = CTickBound(m_sendTimeout);
-            continue;
-        }
-        if (written == 0 && total == 0)
-            break;
-        if (written < 0 && error == EINTR)
-            continue;
-        if (written < 0 && !WouldBlock(error))
-            return Fail(error);
-        if (!WaitWritable(silence))
+    const std::string_view piece(data, length > 0 ? static_cast<std::size_t>(length) : 0);
+    return Send(std::span(&piece, 1));
+}
+
+int CClientSocket::Send(std::span<const std::string_view> pieces)
+{
+    for (const std::string_view piece : pieces) {
+        if (!SendPiece(piece))
             return 0;
-    } while (sent < total);
+    }
     return 1;
 }
 
-// Waits for room in the send buffer within what is left of `silence`, the
-// bound that began when the peer last took any bytes.
-bool CClientSocket::WaitWritable(const CTickBound &silence) const
+// The silence bound restarts whenever the peer takes any bytes.
+int CClientSocket::SendPiece(std::string_view piece)
 {
-    const DWORD left = silence.Left();
-    const DWORD outcome = left == 0 ? WSAETIMEDOUT : WaitOutcome(m_calls->wait(m_socket, m_abort, left, true));
+    std::size_t sent = 0;
+    CTickBound silence(m_sendTimeout);
+    do {
+        const IoAttempt attempt = WriteSome(piece.data() + sent, piece.size() - sent);
+        if (attempt.kind == IoAttempt::Kind::Moved) {
+            sent += attempt.count;
+            silence = CTickBound(m_sendTimeout);
+        } else if (attempt.kind != IoAttempt::Kind::Retry && !WaitFor(attempt, silence.Left())) {
+            return 0;
+        }
+    } while (sent < piece.size());
+    return 1;
+}
+
+IoAttempt CClientSocket::WriteSome(const char *data, std::size_t length)
+{
+    if (m_tls)
+        return m_tls->Write(data, length);
+    const long written = m_calls->send(m_socket, data, length);
+    const int error = errno;
+    if (written > 0 || (written == 0 && length == 0))
+        return IoAttempt::Moved(static_cast<std::size_t>(written));
+    if (written < 0 && error == EINTR)
+        return IoAttempt::Is(IoAttempt::Kind::Retry);
+    if (written < 0 && !WouldBlock(error)) {
+        SetLastError(static_cast<DWORD>(error));
+        return IoAttempt::Is(IoAttempt::Kind::Failed);
+    }
+    return IoAttempt::Is(IoAttempt::Kind::WaitWrite);
+}
+
+// A wait that is needed goes on the socket with the abort; a close or a
+// failure ends the transfer.
+bool CClientSocket::WaitFor(const IoAttempt &attempt, DWORD left) const
+{
+    DWORD outcome = WSAECONNRESET;
+    if (attempt.kind == IoAttempt::Kind::Failed)
+        return false;
+    const bool forWrite = attempt.kind == IoAttempt::Kind::WaitWrite;
+    if (attempt.Waits())
+        outcome = left == 0 ? WSAETIMEDOUT : WaitOutcome(m_calls->wait(m_socket, m_abort, left, forWrite));
     if (outcome != 0)
         SetLastError(outcome);
     return outcome == 0;
@@ -190,20 +218,63 @@ int CClientSocket::Receive(char *buffer, int capacity)
 {
     const std::size_t room = capacity > 0 ? static_cast<std::size_t>(capacity) : 0;
     for (;;) {
-        const long received = m_calls->receive(m_socket, buffer, room);
-        if (received >= 0)
-            return static_cast<int>(received);
-        if (WouldBlock(errno))
-            return RECEIVE_NOTHING;
-        if (errno != EINTR) {
-            SetLastError(static_cast<DWORD>(errno));
-            return -1;
+        const IoAttempt attempt = ReadSome(buffer, room);
+        m_readWantsWrite = attempt.kind == IoAttempt::Kind::WaitWrite;
+        switch (attempt.kind) {
+        case IoAttempt::Kind::Moved: return static_cast<int>(attempt.count);
+        case IoAttempt::Kind::Closed: return 0;
+        case IoAttempt::Kind::Failed: return -1;
+        case IoAttempt::Kind::Retry: continue;
+        case IoAttempt::Kind::WaitRead:
+        case IoAttempt::Kind::WaitWrite: return RECEIVE_NOTHING;
         }
     }
 }
 
+IoAttempt CClientSocket::ReadSome(char *buffer, std::size_t capacity)
+{
+    if (m_tls)
+        return m_tls->Read(buffer, capacity);
+    const long received = m_calls->receive(m_socket, buffer, capacity);
+    if (received > 0)
+        return IoAttempt::Moved(static_cast<std::size_t>(received));
+    if (received == 0)
+        return IoAttempt::Is(IoAttempt::Kind::Closed);
+    if (WouldBlock(errno))
+        return IoAttempt::Is(IoAttempt::Kind::WaitRead);
+    if (errno == EINTR)
+        return IoAttempt::Is(IoAttempt::Kind::Retry);
+    SetLastError(static_cast<DWORD>(errno));
+    return IoAttempt::Is(IoAttempt::Kind::Failed);
+}
+
+int CClientSocket::StartTls(const TlsPeer &peer, ReplyBounds bounds, CString &failure)
+{
+    SetLastError(0);
+    auto channel = std::make_unique<CTlsChannel>(*m_calls, m_socket);
+    bool ready = channel->Prepare(peer);
+    CReplyDeadline deadline(bounds);
+    while (ready) {
+        const IoAttempt attempt = channel->Handshake();
+        if (attempt.kind == IoAttempt::Kind::Moved) {
+            m_tls = std::move(channel);
+            return 1;
+        }
+        ready = attempt.kind == IoAttempt::Kind::Retry || WaitFor(attempt, deadline.Left());
+        deadline.DataArrived();
+    }
+    const DWORD error = GetLastError() ? GetLastError() : WSAECONNABORTED;
+    failure = channel->Failure(error);
+    SetLastError(error);
+    return 0;
+}
+
 int CClientSocket::Close()
 {
+    if (m_tls)
+        m_tls->Shutdown();
+    m_tls.reset();
+    m_readWantsWrite = false;
     if (m_socket == -1)
         return -1;
     const int result = m_calls->close(m_socket);
@@ -220,7 +291,12 @@ int CClientSocket::IsReadable(int &readable)
     return 1;
 }
 
-SocketWait CClientSocket::WaitReadable(DWORD timeout) const { return m_calls->wait(m_socket, m_abort, timeout, false); }
+SocketWait CClientSocket::WaitReadable(DWORD timeout) const
+{
+    if (m_tls && m_tls->HasPendingInput())
+        return SocketWait::Readable;
+    return m_calls->wait(m_socket, m_abort, timeout, m_readWantsWrite);
+}
 
 CString CClientSocket::GetLocalAddressLiteral() const
 {

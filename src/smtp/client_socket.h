@@ -1,6 +1,7 @@
-// CClientSocket: one TCP client connection, IPv4 or IPv6. The SMTP session owns it by
-// value and only the session's thread uses it. The socket is non-blocking
-// underneath: connect and a full send buffer are waited for on the socket
+// CClientSocket: one TCP client connection, IPv4 or IPv6, plain or with TLS
+// on it (StartTls). The SMTP session owns it by value and only the
+// session's thread uses it. The socket is non-blocking underneath: connect,
+// the TLS handshake and a full send buffer are waited for on the socket
 // together with the abort event, never in blind sleeps.
 #pragma once
 
@@ -8,7 +9,14 @@
 #include "platform/event.h"
 #include "platform/ticks.h"
 #include "platform/win_types.h"
+#include "smtp/io_attempt.h"
+#include "smtp/reply_deadline.h"
 #include "smtp/socket_calls.h"
+#include "smtp/tls_channel.h"
+
+#include <memory>
+#include <span>
+#include <string_view>
 
 class CClientSocket {
 public:
@@ -34,18 +42,29 @@ public:
     // 0 on failure; the last error is the system's, WSAETIMEDOUT after
     // m_connectTimeout ms, or WSAEINTR when the abort event is signalled.
     int ConnectAddress(const void *address, int length);
-    // Writes every byte, continuing after partial and interrupted writes.
-    // 0 on failure: the system's error, WSAETIMEDOUT when the peer takes
-    // nothing for m_sendTimeout ms, WSAEINTR on abort.
+    // Writes every byte of the pieces in turn, continuing after partial and
+    // interrupted writes; through TLS once it is up. 0 on failure: the
+    // system's error, WSAETIMEDOUT when the peer takes nothing for
+    // m_sendTimeout ms, WSAEINTR on abort, WSAECONNRESET when it closed.
+    int Send(std::span<const std::string_view> pieces);
     int Send(const char *data, int length);
     // One receive: the byte count, 0 when the peer has closed, -1 with the
     // last error on failure, RECEIVE_NOTHING when no data is there yet.
     int Receive(char *buffer, int capacity);
+    // TLS on the connection from now on: the handshake within `bounds`,
+    // the certificate verified for `peer`. 0 on failure with the last
+    // error (WSAEINTR on abort) and the text of why in `failure`; the
+    // connection is then unusable.
+    int StartTls(const TlsPeer &peer, ReplyBounds bounds, CString &failure);
+    bool IsSecure() const { return m_tls != nullptr; }
+    // Protocol, cipher and certificate subject of the TLS in use.
+    CString TlsSummary() const { return m_tls ? m_tls->Summary() : CString(); }
     // -1 when there was no socket, else close's result.
     int Close();
     // A poll that never waits: 1 with `readable` set, or 0 when it failed.
     int IsReadable(int &readable);
-    // Waits up to `timeout` ms for data, end of stream or the abort event.
+    // Waits up to `timeout` ms for data, end of stream or the abort event;
+    // at once when TLS holds decrypted bytes that no wait would announce.
     SocketWait WaitReadable(DWORD timeout) const;
 
     // The event is only tested, never reset; null for none.
@@ -64,11 +83,17 @@ private:
     int Open(int family);
     int ConnectAny(const SocketAddresses &addresses, const CTickBound &bound);
     int ConnectAddress(const void *address, int length, DWORD timeout);
-    bool WaitWritable(const CTickBound &silence) const;
+    int SendPiece(std::string_view piece);
+    IoAttempt WriteSome(const char *data, std::size_t length);
+    IoAttempt ReadSome(char *buffer, std::size_t capacity);
+    // Waits what `attempt` needs within `left` ms; false with the last error.
+    bool WaitFor(const IoAttempt &attempt, DWORD left) const;
 
     int m_socket = -1;
     int m_family = 0;      // of m_socket
     bool m_tried = false;  // m_socket has had a connect attempt
     const SocketCalls *m_calls = &SystemSocketCalls();
     const CEvent *m_abort = nullptr;
+    std::unique_ptr<CTlsChannel> m_tls;  // TLS on m_socket once StartTls succeeded
+    bool m_readWantsWrite = false;       // TLS must write before it can read on
 };

@@ -4,10 +4,12 @@
 #include "smtp/helo_name.h"
 #include "smtp/reply_buffer.h"
 #include "smtp/reply_framing.h"
+#include "smtp/sasl_encoding.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -25,9 +27,30 @@ CSmtpSession::~CSmtpSession()
     m_connection.Close();
 }
 
+void CSmtpSession::SetSecurity(SmtpSecurity security, const CString &caFile)
+{
+    m_security = security;
+    m_caFile = caFile;
+}
+
+void CSmtpSession::SetLogin(const CString &user, const CString &password)
+{
+    m_user = user;
+    m_password = password;
+}
+
 BOOL CSmtpSession::Connect(const char *host, int port)
 {
     host = host ? host : "";
+    if (!OpenConnection(host, port))
+        return FALSE;
+    if (!ExpectReply(220))
+        return AbandonConnect("An unexpected SMTP login response was received\n");
+    return Extended() ? Introduce(host) : SayHelo();
+}
+
+BOOL CSmtpSession::OpenConnection(const char *host, int port)
+{
     if (!m_connection.Create()) {
         m_errorText.Format("Failed to create client socket, GetLastError returns: %d\n",
                            static_cast<int>(GetLastError()));
@@ -39,19 +62,114 @@ BOOL CSmtpSession::Connect(const char *host, int port)
         return FALSE;
     }
     m_connected = TRUE;
-    if (!ExpectReply(220))
-        return AbandonConnect("An unexpected SMTP login response was received\n");
-    const CString name = HeloName(CClientSocket::GetLocalHostName(), m_connection.GetLocalAddressLiteral());
-    if (!Transmit(CString::Formatted("HELO %s\r\n", name.GetString())))
+    m_trace.Note(CString::Formatted("connected to %s port %d", host, port).view());
+    return m_security != SmtpSecurity::Tls || StartTls(host);
+}
+
+CString CSmtpSession::ClientName() const
+{
+    return HeloName(CClientSocket::GetLocalHostName(), m_connection.GetLocalAddressLiteral());
+}
+
+BOOL CSmtpSession::SayHelo()
+{
+    if (!Transmit(CString::Formatted("HELO %s\r\n", ClientName().GetString())))
         return AbandonConnect("An unexpected error occurred while sending the HELO command\n");
     if (!ExpectReply(250))
         return AbandonConnect("An unexpected HELO response was received\n");
     return TRUE;
 }
 
-BOOL CSmtpSession::AbandonConnect(const char *text)
+// EHLO, then STARTTLS and EHLO again when asked for, then the login.
+BOOL CSmtpSession::Introduce(const char *host)
+{
+    EhloOffers offers;
+    if (!SayEhlo(offers))
+        return FALSE;
+    if (m_security == SmtpSecurity::StartTls && !(UpgradeToTls(host, offers) && SayEhlo(offers)))
+        return FALSE;
+    return m_user.IsEmpty() || Authenticate(offers);
+}
+
+BOOL CSmtpSession::SayEhlo(EhloOffers &offers)
+{
+    if (!Transmit(CString::Formatted("EHLO %s\r\n", ClientName().GetString())))
+        return AbandonConnect("An unexpected error occurred while sending the EHLO command\n");
+    std::string reply;
+    if (!ExpectReplyText(250, reply))
+        return AbandonConnect("An unexpected EHLO response was received\n");
+    offers = ParseEhloReply(reply);
+    return TRUE;
+}
+
+// Without STARTTLS the conversation ends here: nothing more goes in the
+// clear, not even QUIT. Bytes that came after the 220 would be read as
+// if the server had sent them under TLS, so they end it too.
+BOOL CSmtpSession::UpgradeToTls(const char *host, const EhloOffers &offers)
+{
+    if (!offers.startTls)
+        return DropConnection(CString::Formatted(SMTP_NO_STARTTLS_TEXT, host));
+    if (!Command("STARTTLS\r\n", 220))
+        return DropConnection(
+            Explained(CString::Formatted(SMTP_STARTTLS_REFUSED_TEXT, m_failureText.GetString())));
+    if (!m_pending.empty())
+        return DropConnection(CString::Formatted(SMTP_DATA_BEFORE_TLS_TEXT, host));
+    return StartTls(host);
+}
+
+BOOL CSmtpSession::StartTls(const char *host)
+{
+    CString failure;
+    if (!m_connection.StartTls({CString(host), m_caFile}, CommandBounds(), failure)) {
+        m_trace.Note(failure.view());
+        return DropConnection(Explained(failure));
+    }
+    m_trace.Note(("TLS handshake done: " + m_connection.TlsSummary()).view());
+    return TRUE;
+}
+
+BOOL CSmtpSession::Authenticate(const EhloOffers &offers)
+{
+    if (!m_connection.IsSecure())
+        return AbandonConnect(SMTP_LOGIN_WITHOUT_TLS_TEXT);
+    const AuthMechanism mechanism = ChooseAuthMechanism(offers);
+    if (mechanism == AuthMechanism::None)
+        return AbandonConnect(SMTP_NO_AUTH_METHOD_TEXT);
+    if (!LogIn(mechanism))
+        return AbandonConnect(Explained(CString::Formatted(SMTP_LOGIN_REFUSED_TEXT, m_failureText.GetString())));
+    return TRUE;
+}
+
+// The trace shows the mechanism, never what identifies or proves.
+BOOL CSmtpSession::LogIn(AuthMechanism mechanism)
+{
+    constexpr std::string_view HIDDEN = "***";
+    if (mechanism == AuthMechanism::Plain) {
+        const std::string credentials = PlainCredentials(m_user.view(), m_password.view());
+        return Command(CString::Formatted("AUTH PLAIN %s\r\n", credentials.c_str()), 235, "AUTH PLAIN ***");
+    }
+    return Command("AUTH LOGIN\r\n", 334) &&
+           Command(CString((Base64(m_user.view()) + "\r\n").c_str()), 334, HIDDEN) &&
+           Command(CString((Base64(m_password.view()) + "\r\n").c_str()), 235, HIDDEN);
+}
+
+CString CSmtpSession::Explained(const CString &text) const
+{
+    return GetLastError() == WSAEINTR ? CString(SMTP_ABORTED_TEXT) : text;
+}
+
+BOOL CSmtpSession::AbandonConnect(const CString &text)
 {
     m_errorText = text;
+    Disconnect();
+    return FALSE;
+}
+
+// Ends a connection on which nothing more may be said.
+BOOL CSmtpSession::DropConnection(const CString &text)
+{
+    m_errorText = text;
+    m_connected = FALSE;
     Disconnect();
     return FALSE;
 }
@@ -59,13 +177,13 @@ BOOL CSmtpSession::AbandonConnect(const char *text)
 BOOL CSmtpSession::Disconnect()
 {
     BOOL result = FALSE;
-    if (m_connected) {
+    if (m_connected && MayQuit()) {
         Transmit("QUIT\r\n");
         result = ExpectReply(221);
         if (!result && GetLastError() != WSAEINTR)
             SetLastError(ERROR_BAD_COMMAND);
-        m_connected = FALSE;
     }
+    m_connected = FALSE;
     m_connection.Close();
     m_pending.clear();
     return result;
@@ -73,9 +191,16 @@ BOOL CSmtpSession::Disconnect()
 
 CString CSmtpSession::GetErrorText() const { return m_errorText.IsEmpty() ? m_failureText : m_errorText; }
 
-BOOL CSmtpSession::Transmit(const char *data, int length)
+BOOL CSmtpSession::Transmit(const CString &text, std::string_view shown)
 {
-    if (m_connection.Send(data, length))
+    m_trace.Sent(shown);
+    const std::string_view piece = text.view();
+    return Transmit(std::span(&piece, 1));
+}
+
+BOOL CSmtpSession::Transmit(std::span<const std::string_view> pieces)
+{
+    if (m_connection.Send(pieces))
         return TRUE;
     const DWORD error = GetLastError();
     if (error == WSAEINTR)
@@ -101,6 +226,14 @@ BOOL CSmtpSession::FailWithReply(const CString &reply, const CString &text, DWOR
 }
 
 BOOL CSmtpSession::ExpectReply(int expected) { return ExpectReplyWithin(expected, CommandBounds()); }
+
+BOOL CSmtpSession::ExpectReplyText(int expected, std::string &text)
+{
+    m_replyText = &text;
+    const BOOL result = ExpectReply(expected);
+    m_replyText = nullptr;
+    return result;
+}
 
 BOOL CSmtpSession::ExpectReplyWithin(int expected, ReplyBounds bounds)
 {
@@ -135,6 +268,7 @@ BOOL CSmtpSession::ReadReply(char *buffer, int capacity, const char *terminator,
 // its reply.
 BOOL CSmtpSession::FailRead(DWORD error, std::string_view partial, const CReplyDeadline &deadline)
 {
+    m_trace.Received(partial);
     if (error == WSAEINTR)
         return Fail(SMTP_ABORTED_TEXT, error);
     if (!partial.empty())
@@ -173,6 +307,9 @@ std::optional<DWORD> CSmtpSession::ReceiveMore(CReplyBuffer &reply, CReplyDeadli
 
 BOOL CSmtpSession::FinishReply(std::string_view reply, const char *terminator, int expected)
 {
+    m_trace.Received(reply);
+    if (m_replyText)
+        m_replyText->assign(reply);
     m_replyCode = CommonReplyCode(reply, terminator);
     if (m_replyCode == expected)
         return TRUE;
@@ -183,14 +320,15 @@ BOOL CSmtpSession::FinishReply(std::string_view reply, const char *terminator, i
     return FailWithReply(text, text, WSAEPROTONOSUPPORT);
 }
 
-BOOL CSmtpSession::Command(const CString &command, int expected)
+BOOL CSmtpSession::Command(const CString &command, int expected, std::string_view shown)
 {
-    return Command(command, expected, CommandBounds());
+    return Command(command, expected, CommandBounds(), shown);
 }
 
-BOOL CSmtpSession::Command(const CString &command, int expected, ReplyBounds bounds)
+// `shown` stands for the command in the trace; empty: the command itself.
+BOOL CSmtpSession::Command(const CString &command, int expected, ReplyBounds bounds, std::string_view shown)
 {
-    if (!Transmit(command))
+    if (!Transmit(command, shown.empty() ? command.view() : shown))
         return FALSE;
     if (ExpectReplyWithin(expected, bounds))
         return TRUE;
@@ -236,24 +374,35 @@ BOOL CSmtpSession::SendEnvelope(const CMailMessage &message)
     return TRUE;
 }
 
+// The content goes down in one call, in pieces; the trace shows its size.
 BOOL CSmtpSession::SendContent(const CMailMessage &message)
 {
     const bool multipart = !message.m_attachments.empty();
-    if (!Transmit(message.BuildHeader()) || (multipart && !Transmit(MIME_TEXT_PART_HEAD)) ||
-        !Transmit(message.m_body))
-        return FALSE;
+    const CString header = message.BuildHeader();
+    std::vector<CString> heads;
+    heads.reserve(message.m_attachments.size());  // the pieces point into it
+    std::vector<std::string_view> pieces{header.view()};
+    if (multipart)
+        pieces.push_back(MIME_TEXT_PART_HEAD);
+    pieces.push_back(message.m_body.view());
     for (const CMailAttachment *attachment : message.m_attachments) {
         if (!attachment)
             continue;
-        const int length = attachment->m_data ? static_cast<int>(attachment->m_length) : 0;
-        if (!Transmit(attachment->BuildPartHead()) || !Transmit(attachment->m_data, length))
-            return FALSE;
+        heads.push_back(attachment->BuildPartHead());
+        pieces.push_back(heads.back().view());
+        pieces.emplace_back(attachment->m_data, attachment->m_data ? attachment->m_length : 0);
     }
-    return !multipart || Transmit(MIME_CLOSING_DELIMITER);
+    if (multipart)
+        pieces.push_back(MIME_CLOSING_DELIMITER);
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    m_trace.Sent(CString::Formatted("<content: %zu bytes>", size).view());
+    return Transmit(pieces);
 }
 
 BOOL CSmtpSession::SendMail(const CMailMessage &message)
 {
     return SendEnvelope(message) && Command("DATA\r\n", 354) && SendContent(message) &&
-           Command("\r\n.\r\n", 250, {m_dataEndTimeout, m_dataEndTimeout});
+           Command("\r\n.\r\n", 250, {m_dataEndTimeout, m_dataEndTimeout}, ".");
 }

@@ -1,6 +1,7 @@
 // CSmtpSession: the client side of one SMTP conversation with one server:
-// greeting and HELO, one mail transaction, QUIT. The delivery path creates
-// one per message on the sending thread, and only that thread uses it.
+// greeting and HELO (or EHLO with STARTTLS or TLS from the first byte, and
+// a login), one mail transaction, QUIT. The delivery path creates one per
+// message on the sending thread, and only that thread uses it.
 #pragma once
 
 #include "compose/envelope_address.h"
@@ -11,7 +12,9 @@
 #include "platform/ticks.h"
 #include "platform/win_types.h"
 #include "smtp/client_socket.h"
+#include "smtp/ehlo_reply.h"
 #include "smtp/reply_deadline.h"
+#include "smtp/smtp_trace.h"
 
 #include <memory>
 #include <optional>
@@ -29,6 +32,19 @@ constexpr const char *SMTP_CONNECTION_LOST_TEXT = "Connection to the SMTP server
 constexpr const char *SMTP_NO_REPLY_TEXT = "No reply from the SMTP server within %d seconds";
 // Followed by the reply.
 constexpr const char *SMTP_MALFORMED_REPLY_TEXT = "The SMTP server sent a malformed reply: ";
+// Formats taking the host.
+constexpr const char *SMTP_NO_STARTTLS_TEXT =
+    "The SMTP server %s does not offer STARTTLS; nothing was sent in the clear";
+constexpr const char *SMTP_DATA_BEFORE_TLS_TEXT = "The SMTP server %s sent data before the TLS handshake";
+// Formats taking the server's reply.
+constexpr const char *SMTP_STARTTLS_REFUSED_TEXT = "The SMTP server refused STARTTLS: %s";
+constexpr const char *SMTP_LOGIN_REFUSED_TEXT = "The SMTP server refused the login: %s";
+constexpr const char *SMTP_NO_AUTH_METHOD_TEXT = "The SMTP server offers neither AUTH PLAIN nor AUTH LOGIN";
+constexpr const char *SMTP_LOGIN_WITHOUT_TLS_TEXT = "A login is only sent over TLS";
+
+// How the connection is protected: not at all (HELO, as always), by
+// STARTTLS after EHLO, or by TLS from the first byte.
+enum class SmtpSecurity { None, StartTls, Tls };
 
 class CSmtpSession {
 public:
@@ -50,8 +66,11 @@ public:
     CSmtpSession &operator=(const CSmtpSession &) = delete;
 
     // Connects, reads the 220 greeting and says HELO (HeloName of this
-    // machine). FALSE with GetErrorText() set otherwise; after a TCP
-    // connection, QUIT is sent.
+    // machine). With a security or a login set, says EHLO instead, starts
+    // TLS as set (and EHLO again after STARTTLS) and logs in. FALSE with
+    // GetErrorText() set otherwise; after a TCP connection, QUIT is sent,
+    // except where it would go in the clear on a session that asked for
+    // STARTTLS, or after TLS failed.
     BOOL Connect(const char *host, int port);
     // QUIT and close. TRUE only when the server answered 221; on failure the
     // last error is ERROR_BAD_COMMAND (WSAEINTR on abort). FALSE when not
@@ -89,6 +108,16 @@ public:
     // m_replyTimeout of silence, m_replyLimit in all.
     ReplyBounds CommandBounds() const { return {m_replyTimeout, m_replyLimit}; }
 
+    // Set before Connect. The certificate must name Connect's host;
+    // `caFile` adds certificates to trust (PEM), empty for none.
+    void SetSecurity(SmtpSecurity security, const CString &caFile = CString());
+    // AUTH PLAIN or LOGIN with these after TLS is up; an empty user: none.
+    void SetLogin(const CString &user, const CString &password);
+    // Appends the transcript to the file at `path` ("-" for standard
+    // error); null or empty for none. The login and the content are not
+    // shown.
+    void TraceTo(const char *path) { m_trace.Open(path); }
+
     // Every wait of the session ends at once, failing with WSAEINTR and the
     // text SMTP_ABORTED_TEXT, while `abort` is signalled. Never reset here.
     void SetAbortEvent(const CEvent *abort) { m_connection.SetAbortEvent(abort); }
@@ -106,11 +135,27 @@ public:
 
 private:
 
-    BOOL AbandonConnect(const char *text);
-    BOOL Transmit(const char *data, int length);
-    BOOL Transmit(const CString &text) { return Transmit(text.GetString(), text.GetLength()); }
-    BOOL Command(const CString &command, int expected);
-    BOOL Command(const CString &command, int expected, ReplyBounds bounds);
+    BOOL OpenConnection(const char *host, int port);
+    CString ClientName() const;  // for HELO and EHLO
+    BOOL SayHelo();
+    BOOL Introduce(const char *host);
+    BOOL SayEhlo(EhloOffers &offers);
+    BOOL UpgradeToTls(const char *host, const EhloOffers &offers);
+    BOOL StartTls(const char *host);
+    BOOL Authenticate(const EhloOffers &offers);
+    BOOL LogIn(AuthMechanism mechanism);
+    bool Extended() const { return m_security != SmtpSecurity::None || !m_user.IsEmpty(); }
+    bool MayQuit() const { return m_security != SmtpSecurity::StartTls || m_connection.IsSecure(); }
+    // `text`, or the abort's text when the failure was the abort.
+    CString Explained(const CString &text) const;
+    BOOL AbandonConnect(const CString &text);
+    BOOL DropConnection(const CString &text);
+    BOOL Transmit(std::span<const std::string_view> pieces);
+    BOOL Transmit(const CString &text, std::string_view shown);
+    BOOL Transmit(const CString &text) { return Transmit(text, text.view()); }
+    BOOL Command(const CString &command, int expected, std::string_view shown = {});
+    BOOL Command(const CString &command, int expected, ReplyBounds bounds, std::string_view shown = {});
+    BOOL ExpectReplyText(int expected, std::string &text);
     BOOL CheckAddress(const CString &address);
     BOOL CheckEnvelope(const CMailMessage &message);
     BOOL SendEnvelope(const CMailMessage &message);
@@ -131,4 +176,10 @@ private:
     CString m_failureText;  // what explains the first failure after Connect
     bool m_failed = false;  // an operation of this session has failed
     std::string m_pending;  // bytes received after the end of the last reply
+    SmtpSecurity m_security = SmtpSecurity::None;
+    CString m_caFile;
+    CString m_user;
+    CString m_password;
+    CSmtpTrace m_trace;
+    std::string *m_replyText = nullptr;  // takes the next reply read, when set
 };

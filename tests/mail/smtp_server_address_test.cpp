@@ -39,3 +39,11 @@ TEST(SmtpServerAddressTest, OnlyADecimalPortInRangeSplitsTheSetting)
 }
 
 }  // namespace
+
+TEST(SmtpServerAddressTest, TheDefaultPortServesOnlyASettingWithoutOne)
+{
+    EXPECT_EQ(ParseSmtpServer("smtp.example.org", SMTPS_PORT).port, 465);
+    EXPECT_EQ(ParseSmtpServer("[2001:db8::1]", SMTPS_PORT).port, 465);
+    EXPECT_EQ(ParseSmtpServer("relay:x", SMTPS_PORT).host, "relay:x");
+    EXPECT_EQ(ParseSmtpServer("smtp.example.org:587", SMTPS_PORT).port, 587);
+}

@@ -4,9 +4,12 @@
 // a failure with a text or with the whole message on the wire; a
 // truncated message is never reported as sent.
 #include "fake_socket_calls.h"
+#include "host/temp_folder.h"
 #include "mail/message_record.h"
 #include "settings/game_settings.h"
+#include "support/aiosmtpd_server.h"
 #include "support/scripted_smtp_server.h"
+#include "support/test_certificates.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +21,19 @@ namespace {
 const std::string BODY = "Turn 12 of Alpha\r\n.\r\n" + std::string(90, 'x') + "\r\nend";
 const std::string CONTENT = "From: player@example.org\r\nTo: server@example.org\r\nSubject: Turn\r\n\r\n"
                             "Turn 12 of Alpha\r\n..\r\n" + std::string(90, 'x') + "\r\nend\r\n";
+// CONTENT as a server stores it, the dot-stuffing undone.
+const std::string STORED = "From: player@example.org\r\nTo: server@example.org\r\nSubject: Turn\r\n\r\n"
+                           "Turn 12 of Alpha\r\n.\r\n" + std::string(90, 'x') + "\r\nend\r\n";
 constexpr long WHOLE = 1L << 20;
+
+// The turn of game Alpha to the server at `server`.
+void FillTurn(CMessageRecord &record, const std::string &server)
+{
+    for (const auto &[key, value] : {std::pair{KEY_GAME_NAME, "Alpha"}, {KEY_FROM, "player@example.org"},
+                                     {KEY_TO, "server@example.org"}, {KEY_SUBJECT, "Turn"},
+                                     {KEY_SERVER_SMTP, server.c_str()}, {KEY_BODY, BODY.c_str()}})
+        record.SetAt(key, value);
+}
 
 class FaultInjectionTest : public ::testing::Test {
 protected:
@@ -26,11 +41,7 @@ protected:
     BOOL Deliver()
     {
         CMessageRecord record;
-        const std::string server = "127.0.0.1:" + std::to_string(m_server.Port());
-        for (const auto &[key, value] : {std::pair{KEY_GAME_NAME, "Alpha"}, {KEY_FROM, "player@example.org"},
-                                         {KEY_TO, "server@example.org"}, {KEY_SUBJECT, "Turn"},
-                                         {KEY_SERVER_SMTP, server.c_str()}, {KEY_BODY, BODY.c_str()}})
-            record.SetAt(key, value);
+        FillTurn(record, "127.0.0.1:" + std::to_string(m_server.Port()));
         state.sendCalls = 0;
         state.reset = false;
         const BOOL sent = record.DeliverBySmtp();
@@ -129,6 +140,33 @@ TEST_F(FaultInjectionTest, ResetWhileWaitingForEachReplyFailsWithAText)
             EXPECT_EQ(error, "Alpha ERR: Connection to the SMTP server lost, GetLastError returns: " +
                                  std::to_string(ECONNRESET));
         }
+    }
+}
+
+// The same faults beneath TLS: the socket calls under its records write
+// and read short, are interrupted and find their buffers full or empty,
+// through the handshake, every reply and the content.
+TEST(TlsFaultInjectionTest, ShortInterruptedAndEmptyReadsAndWritesDeliverTheWholeMessage)
+{
+    const TestCertificates &certificates = TestCertificates::Shared();
+    if (!AiosmtpdServer::Available() || !certificates.Made())
+        GTEST_SKIP() << "python3-aiosmtpd or the openssl command is missing";
+    TempFolder folder;
+    AiosmtpdServer server(folder.Path(), {"--tls", "--cert", certificates.Certificate(TestCertificates::SERVER),
+                                          "--key", certificates.Key(TestCertificates::SERVER)});
+    FakeSocketCalls fake(true);
+    int delivered = 0;
+    for (long size : {1L, 2L, 7L, 100L}) {
+        for (int call = 0; call < 5000; ++call) {
+            fake.State().receivePlan.insert(fake.State().receivePlan.end(), {-EAGAIN, size, -EINTR});
+            fake.State().sendPlan.insert(fake.State().sendPlan.end(), {size, -EINTR, -EAGAIN});
+        }
+        CMessageRecord record;
+        FillTurn(record, server.Address());
+        record.SetAt(KEY_SECURITY, "tls");
+        record.SetAt(KEY_TLS_CA_FILE, certificates.Ca().c_str());
+        EXPECT_TRUE(record.DeliverBySmtp()) << "pieces of " << size << ": " << record.GetError().str();
+        EXPECT_EQ(ReadFile(folder / (std::to_string(++delivered) + ".eml")), STORED) << "pieces of " << size;
     }
 }
 

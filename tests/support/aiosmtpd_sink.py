@@ -4,21 +4,47 @@
 Listens on 127.0.0.1 on an ephemeral port, prints the port on its first
 output line, and stores every message it accepts as DIR/N.eml (the content
 as received, after the server's own end-of-data and dot handling) and
-DIR/N.envelope (MAIL FROM, then one RCPT TO per line). Ends when its
-standard input closes.
+DIR/N.envelope (MAIL FROM, then one RCPT TO per line). DIR/commands.log
+gets a line per EHLO ("EHLO tls" or "EHLO clear") and per MAIL. Ends when
+its standard input closes.
+
+  --cert PEM --key PEM     the server's certificate and key, for:
+  --starttls               offering STARTTLS and requiring it before MAIL
+  --tls                    TLS from the first byte
+  --login USER:PASSWORD    requiring that login (AUTH PLAIN and LOGIN)
+  --no-plain               offering AUTH LOGIN only
 """
+import argparse
 import asyncio
 import os
 import socket
+import ssl
 import sys
 
 from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult, LoginPassword
 
 
 class StoreHandler:
     def __init__(self, directory):
         self.directory = directory
         self.count = 0
+
+    def log(self, line):
+        with open(os.path.join(self.directory, "commands.log"), "a") as log:
+            log.write(line + "\n")
+
+    async def handle_EHLO(self, server, session, envelope, hostname, responses):
+        session.host_name = hostname
+        secure = server.transport.get_extra_info("ssl_object") is not None
+        self.log("EHLO tls" if secure else "EHLO clear")
+        return responses
+
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        self.log("MAIL")
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
@@ -31,16 +57,50 @@ class StoreHandler:
         return "250 OK"
 
 
+class Authenticator:
+    def __init__(self, login):
+        self.user, self.password = login.encode().split(b":", 1)
+
+    def __call__(self, server, session, envelope, mechanism, auth_data):
+        valid = isinstance(auth_data, LoginPassword) and \
+            (auth_data.login, auth_data.password) == (self.user, self.password)
+        return AuthResult(success=valid, handled=False)
+
+
 def free_port():
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
         return probe.getsockname()[1]
 
 
+def server_options(arguments):
+    options = {"decode_data": False, "server_hostname": "mx.test"}
+    context = None
+    if arguments.cert:
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(arguments.cert, arguments.key)
+    if arguments.tls:
+        options.update(ssl_context=context, auth_require_tls=False)
+    if arguments.starttls:
+        options.update(tls_context=context, require_starttls=True)
+    if arguments.login:
+        options.update(authenticator=Authenticator(arguments.login), auth_required=True)
+    if arguments.no_plain:
+        options.update(auth_exclude_mechanism=["PLAIN"])
+    return options
+
+
 def main():
-    directory = sys.argv[1]
+    parser = argparse.ArgumentParser()
+    parser.add_argument("directory")
+    for flag in ("--cert", "--key", "--login"):
+        parser.add_argument(flag)
+    for flag in ("--starttls", "--tls", "--no-plain"):
+        parser.add_argument(flag, action="store_true")
+    arguments = parser.parse_args()
     port = free_port()
-    controller = Controller(StoreHandler(directory), hostname="127.0.0.1", port=port, decode_data=False)
+    controller = Controller(StoreHandler(arguments.directory), hostname="127.0.0.1", port=port,
+                            **server_options(arguments))
     controller.start()
     print(port, flush=True)
     sys.stdin.read()

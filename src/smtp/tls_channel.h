@@ -1,0 +1,80 @@
+// CTlsChannel: the client side of TLS (OpenSSL 3, TLS 1.2 at least) on one
+// connected socket of CClientSocket, which owns it and drives it on its
+// one thread. Its bytes go through the socket's SocketCalls table, so
+// whatever a test or a fuzzer slips under the plain socket also sits
+// under TLS. It never waits: every step says what it needs (IoAttempt)
+// and the socket waits for it, with the abort and the bounds.
+#pragma once
+
+#include "platform/cstring.h"
+#include "smtp/io_attempt.h"
+#include "smtp/socket_calls.h"
+
+#include <memory>
+
+struct ssl_st;
+struct ssl_ctx_st;
+
+// Whom the certificate must name and what to trust besides the system's
+// store.
+struct TlsPeer {
+    CString host;    // a host name (also sent as SNI) or an IP address text
+    CString caFile;  // PEM certificates to trust as well; empty for none
+};
+
+// Formats taking the host and the reason.
+constexpr const char *TLS_HANDSHAKE_FAILED_TEXT = "TLS handshake with %s failed: %s";
+constexpr const char *TLS_CERTIFICATE_REFUSED_TEXT = "Could not verify the certificate of %s: %s";
+// Takes the file and the reason.
+constexpr const char *TLS_CA_FILE_TEXT = "Cannot read the trusted certificates in %s: %s";
+
+class CTlsChannel {
+public:
+    CTlsChannel(const SocketCalls &calls, int socket);
+    ~CTlsChannel();
+    CTlsChannel(const CTlsChannel &) = delete;
+    CTlsChannel &operator=(const CTlsChannel &) = delete;
+
+    // Sets up the context and the connection for `peer`; FALSE with the
+    // reason in Failure() when the trusted certificates cannot be read.
+    bool Prepare(const TlsPeer &peer);
+    // One step of the handshake: Moved once it is done.
+    IoAttempt Handshake();
+    IoAttempt Write(const char *data, std::size_t length);
+    IoAttempt Read(char *buffer, std::size_t capacity);
+    // Decrypted bytes wait to be read: no wait on the socket is needed.
+    bool HasPendingInput() const;
+    // Sends the closing alert once, without waiting; not after a failure.
+    void Shutdown();
+
+    // Why Prepare or the handshake failed, naming the host; `lastError`
+    // explains a failure that the library did not see (a bound, a close).
+    CString Failure(DWORD lastError) const;
+    // "TLSv1.3, TLS_AES_256_GCM_SHA384, subject /CN=smtp.example.org".
+    CString Summary() const;
+
+    // The socket beneath, for the custom BIO.
+    struct Target {
+        const SocketCalls *calls;
+        int socket;
+    };
+
+private:
+    struct ContextFree {
+        void operator()(ssl_ctx_st *context) const;
+    };
+    struct ConnectionFree {
+        void operator()(ssl_st *connection) const;
+    };
+
+    IoAttempt Outcome(int result);
+    bool FailPreparing(const CString &text);
+
+    Target m_target;
+    CString m_host;
+    CString m_reason;       // the library's words for a failure
+    CString m_prepareText;  // why Prepare failed
+    bool m_failed = false;
+    std::unique_ptr<ssl_ctx_st, ContextFree> m_context;
+    std::unique_ptr<ssl_st, ConnectionFree> m_connection;  // after m_target: freed first
+};

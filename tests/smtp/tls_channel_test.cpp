@@ -1,0 +1,70 @@
+// The TLS handshake on the client socket obeys the abort and its bounds
+// like every other wait of the socket: a server that takes the connection
+// and never answers the ClientHello cannot hold the sender.
+#include "platform/last_error.h"
+#include "platform/ticks.h"
+#include "smtp/client_socket.h"
+#include "support/test_certificates.h"
+#include "tls_test_server.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+class TlsHandshakeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!Certificates().Made())
+            GTEST_SKIP() << "the openssl command could not make the test certificates";
+        server = std::make_unique<TlsTestServer>(Certificates().Certificate(TestCertificates::SERVER),
+                                                 Certificates().Key(TestCertificates::SERVER),
+                                                 std::vector<std::string>{}, false);
+        socket.SetAbortEvent(&abort);
+        ASSERT_TRUE(socket.Connect("127.0.0.1", server->Port()));
+    }
+
+    static const TestCertificates &Certificates() { return TestCertificates::Shared(); }
+    TlsPeer Peer() const { return {"127.0.0.1", Certificates().Ca().c_str()}; }
+
+    std::unique_ptr<TlsTestServer> server;
+    CEvent abort;
+    CClientSocket socket;  // after the server: closed first
+    CString failure;
+};
+
+TEST_F(TlsHandshakeTest, CancelDuringAHandshakeThatNeverCompletesEndsItAtOnce)
+{
+    std::atomic<DWORD> cancelledAt{0};
+    std::thread canceller([&] {
+        EXPECT_TRUE(server->WaitForHello(5000));
+        cancelledAt = GetTickCount();
+        abort.SetEvent();
+    });
+    EXPECT_FALSE(socket.StartTls(Peer(), {60000, 60000}, failure));
+    const DWORD ended = GetTickCount();
+    const DWORD error = GetLastError();
+    canceller.join();
+    EXPECT_EQ(error, WSAEINTR);
+    EXPECT_LT(ended - cancelledAt, 300u);
+    EXPECT_FALSE(socket.IsSecure());
+}
+
+TEST_F(TlsHandshakeTest, SilentServerFailsTheHandshakeWhenItsBoundRunsOut)
+{
+    EXPECT_FALSE(socket.StartTls(Peer(), {100, 5000}, failure));
+    EXPECT_EQ(GetLastError(), WSAETIMEDOUT);
+    EXPECT_EQ(failure, "TLS handshake with 127.0.0.1 failed: no answer in time");
+}
+
+TEST_F(TlsHandshakeTest, UnreadableTrustedCertificatesFailBeforeTheHandshake)
+{
+    EXPECT_FALSE(socket.StartTls({"127.0.0.1", "/nonexistent/ca.pem"}, {5000, 5000}, failure));
+    EXPECT_EQ(failure.Find("Cannot read the trusted certificates in /nonexistent/ca.pem: "), 0);
+    EXPECT_FALSE(server->WaitForHello(0));
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+#include "support/test_certificates.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// EC keys: made at once, unlike RSA ones.
+const std::string NEW_KEY = "openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes ";
+
+bool Run(const std::string &command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+std::string Quoted(const fs::path &path) { return "'" + path.string() + "'"; }
+
+}  // namespace
+
+const TestCertificates &TestCertificates::Shared()
+{
+    static const TestCertificates certificates;
+    return certificates;
+}
+
+TestCertificates::TestCertificates()
+{
+    std::string pattern = (fs::temp_directory_path() / "morv-certificates-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        return;
+    m_folder = pattern;
+    m_made = MakeCa() && MakeSigned(SERVER, "DNS:localhost,IP:127.0.0.1") && MakeSigned(OTHER, "DNS:other.example");
+}
+
+TestCertificates::~TestCertificates()
+{
+    std::error_code ignored;
+    if (!m_folder.empty())
+        fs::remove_all(m_folder, ignored);
+}
+
+bool TestCertificates::MakeCa() const
+{
+    return Run(NEW_KEY + "-x509 -days 2 -subj '/CN=Morv Test CA' -keyout " + Quoted(m_folder / "ca.key") +
+               " -out " + Quoted(Ca()) +
+               " -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign");
+}
+
+bool TestCertificates::MakeSigned(const char *name, const char *altNames) const
+{
+    const fs::path request = m_folder / (std::string(name) + ".csr");
+    const fs::path extensions = m_folder / (std::string(name) + ".ext");
+    std::ofstream(extensions) << "subjectAltName=" << altNames << "\n";
+    return Run(NEW_KEY + "-subj '/CN=" + name + "' -keyout " + Quoted(Key(name)) + " -out " + Quoted(request)) &&
+           Run("openssl x509 -req -days 2 -in " + Quoted(request) + " -CA " + Quoted(Ca()) + " -CAkey " +
+               Quoted(m_folder / "ca.key") + " -CAcreateserial -extfile " + Quoted(extensions) + " -out " +
+               Quoted(Certificate(name)));
+}
