@@ -19,17 +19,6 @@ Assignments InPageOrder(Assignments keys)
     return keys;
 }
 
-// The controls of the transport page (dialog template 129) by setting.
-int ControlId(const std::string &key)
-{
-    static const std::pair<const char *, int> CONTROLS[] = {{"Subject", 1012}, {"ServerSMTP", 1013}, {"Action", 1014},
-                                                            {"To", 1061},      {"From", 1062},       {"Mailer", 1063}};
-    for (const auto &[name, id] : CONTROLS)
-        if (key == name)
-            return id;
-    return 0;
-}
-
 // The host's settings window: a window with a tree control, whose
 // "Transport" items carry the plug-in's pages. The host owns the pages and
 // deletes them with the window.
@@ -70,7 +59,7 @@ private:
 // A person can only fill the rows the page shows for the chosen mailer.
 void PutIntoControl(HWND page, const std::string &key, const std::string &value)
 {
-    const HWND control = GetDlgItem(page, ControlId(key));
+    const HWND control = GetDlgItem(page, PageControlId(key));
     if (!control || !(GetWindowStyle(control) & WS_VISIBLE))
         throw UsageError("the configuration page shows no " + key + " field for this game's mailer");
     const BOOL done = key == "Mailer" ? ChooseListItem(control, MailerListIndex(value))
