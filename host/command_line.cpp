@@ -1,5 +1,6 @@
 #include "host/command_line.h"
 
+#include "host/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
 #include <CLI/CLI.hpp>

@@ -1,6 +1,7 @@
 #include "host/config_page_driver.h"
 
 #include "host/text_codec.h"
+#include "host/usage_error.h"
 #include "platform/host_window.h"
 #include "platform/tree_ctrl.h"
 #include "platform/user_input.h"

@@ -4,6 +4,7 @@
 #include "host/outcome_tracker.h"
 #include "host/plugin_host.h"
 #include "host/text_codec.h"
+#include "host/usage_error.h"
 
 #include <fstream>
 #include <iostream>

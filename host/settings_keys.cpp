@@ -1,5 +1,6 @@
 #include "host/settings_keys.h"
 
+#include "host/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
 #include <algorithm>

@@ -2,15 +2,9 @@
 // plug-in's configuration page shows in which control.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
-
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // KEY=VALUE pairs in command-line order, UTF-8.
 using Assignments = std::vector<std::pair<std::string, std::string>>;
