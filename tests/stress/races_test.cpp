@@ -3,8 +3,8 @@
 // of Check and Cancel while deliveries run.
 #include "stress_fixture.h"
 
+#include "host/settings_window.h"
 #include "plugin/transport_app.h"
-#include "support/settings_window.h"
 
 #include <thread>
 

@@ -3,12 +3,12 @@
 // and driven like a person would.
 #pragma once
 
+#include "host/settings_window.h"
 #include "platform/host_window.h"
 #include "platform/resources.h"
 #include "platform/user_input.h"
 #include "resources/resource.h"
 #include "support/linked_plugin_api.h"
-#include "support/settings_window.h"
 #include "support/test_host.h"
 #include "ui/edit_copy.h"
 
