@@ -1,7 +1,8 @@
 # cmake --install: the two libraries, morv-host (host/CMakeLists.txt), the
 # public header for host programs with the platform headers that it, a
-# host's window loop and its settings tree (CreateConfigDialog) use, a CMake
-# package (find_package(morvtransport)) and a pkg-config file.
+# host's window loop (and the bounds of its waits) and its settings tree
+# (CreateConfigDialog) use, a CMake package (find_package(morvtransport))
+# and a pkg-config file.
 include(CMakePackageConfigHelpers)
 
 set(MORV_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/morvtransport)
@@ -13,7 +14,7 @@ install(TARGETS morvplatform morvtransport EXPORT morvtransportTargets
 install(FILES include/morvtransport/morvtransport.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport)
 install(FILES src/platform/win_types.h src/platform/cstring.h src/platform/map_string_to_string.h
-              src/platform/host_window.h src/platform/resources.h
+              src/platform/host_window.h src/platform/resources.h src/platform/ticks.h
               src/platform/tree_ctrl.h src/platform/wnd.h src/platform/user_interface.h src/platform/user_input.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport/platform)
 

@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int EXIT_USAGE = 2;
@@ -81,4 +83,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char *const *argv)
         return {std::nullopt, EXIT_USAGE};
     }
     return {std::move(options), 0};
+}
+
+DWORD TimeoutMs(const HostOptions &options, DWORD unset)
+{
+    if (options.timeoutSeconds <= 0)
+        return unset;
+    return static_cast<DWORD>(std::min(options.timeoutSeconds * 1000, static_cast<double>(INFINITE - 1)));
 }

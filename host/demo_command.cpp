@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr double DEFAULT_DEMO_SECONDS = 30;
+constexpr DWORD DEFAULT_DEMO_MS = 30000;
 constexpr const char *DEMO_GAME = "Demo";
 constexpr const char *DEMO_FROM = "player@localhost";
 constexpr const char *DEMO_TO = "server@localhost";
@@ -73,8 +73,7 @@ bool Deliver(const CommandContext &context, PluginHost &host, OutcomeTracker &tr
     message.SetAt("GameName", game);
     message.SetAt("Body", CString(Utf8ToAnsi(DEMO_BODY)));
     context.api.Send(message);
-    const double seconds = context.options.timeoutSeconds > 0 ? context.options.timeoutSeconds : DEFAULT_DEMO_SECONDS;
-    host.PumpUntil([&] { return tracker.Settled(1); }, std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
+    host.PumpUntil([&] { return tracker.Settled(1); }, TimeoutMs(context.options, DEFAULT_DEMO_MS));
     return tracker.Sent() == 1;
 }
 

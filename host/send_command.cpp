@@ -15,7 +15,7 @@ namespace {
 
 // How long the host waits for "Abort by user" after Ctrl-C; the plug-in
 // stops its sender within 5 s.
-constexpr std::chrono::milliseconds ABORT_WAIT{10000};
+constexpr DWORD ABORT_WAIT_MS = 10000;
 
 std::string ReadBody(const std::string &file)
 {
@@ -53,15 +53,10 @@ std::vector<CMapStringToString> BuildMessages(const HostOptions &options, const 
     return messages;
 }
 
-std::chrono::milliseconds Timeout(double seconds)
-{
-    return seconds > 0 ? std::chrono::milliseconds(static_cast<long long>(seconds * 1000)) : WAIT_FOREVER;
-}
-
 int CancelAndWait(PluginHost &host, const OutcomeTracker &tracker)
 {
     host.Api().Cancel();
-    if (!host.PumpUntilIgnoringInterrupts([&] { return tracker.Aborted(); }, ABORT_WAIT))
+    if (!host.PumpUntilIgnoringInterrupts([&] { return tracker.Aborted(); }, ABORT_WAIT_MS))
         std::fprintf(stderr, "morv-host: the plug-in did not confirm the cancel\n");
     return EXIT_INTERRUPTED;
 }
@@ -94,7 +89,7 @@ int RunSend(const CommandContext &context)
     for (CMapStringToString &message : messages)
         context.api.Send(message);
     const int expected = static_cast<int>(messages.size());
-    host.PumpUntil([&] { return tracker.Settled(expected); }, Timeout(options.timeoutSeconds));
+    host.PumpUntil([&] { return tracker.Settled(expected); }, TimeoutMs(options, INFINITE));
     if (!tracker.Settled(expected) && host.Interrupts() > 0)
         return CancelAndWait(host, tracker);
     return Outcome(tracker, expected);

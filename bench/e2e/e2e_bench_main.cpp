@@ -23,7 +23,7 @@ using Clock = std::chrono::steady_clock;
 constexpr double TARGET_RATIO = 1.5;
 constexpr const char *FROM = "player@localhost";
 constexpr const char *TO = "server@localhost";
-constexpr std::chrono::seconds MESSAGE_LIMIT{30};
+constexpr DWORD MESSAGE_LIMIT_MS = 30000;
 
 struct Options {
     int messages = 1000;
@@ -95,7 +95,7 @@ bool RunPlugin(const Options &options, const SmtpSink &sink, Timings &timings)
     const bool ok = Measure(options.messages, [&](int i) {
         CMapStringToString message = BenchMessage(sink, i);
         plugin.Api().Send(message);
-        return host.PumpUntil([&] { return tracker.Settled(i + 1); }, MESSAGE_LIMIT) && tracker.Failed() == 0;
+        return host.PumpUntil([&] { return tracker.Settled(i + 1); }, MESSAGE_LIMIT_MS) && tracker.Failed() == 0;
     }, timings);
     if (!ok)
         std::fprintf(stderr, "plug-in delivery failed: %s\n", tracker.LastFailureText().c_str());
