@@ -226,57 +226,82 @@ LoopbackSmtpServer::LoopbackSmtpServer(std::vector<SmtpScript> scripts, bool scr
     : m_scripts(std::move(scripts)), m_scripted(scripted), m_behaviour(std::move(behaviour)),
       m_listen(ListenOnLoopback()), m_port(LocalPort(m_listen.Get()))
 {
-    m_acceptor = std::thread([this] { AcceptLoop(); });
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_workers.emplace_back([this] { Work(); });
 }
 
 LoopbackSmtpServer::~LoopbackSmtpServer()
 {
+    std::vector<std::thread> workers;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        workers = std::move(m_workers);
+    }
+    m_turn.notify_all();
     m_stop.Raise();
-    if (m_acceptor.joinable())
-        m_acceptor.join();
-    for (auto &[index, thread] : m_connections)
-        thread.join();
+    for (std::thread &worker : workers)
+        worker.join();
 }
 
 std::string LoopbackSmtpServer::Address() const { return "127.0.0.1:" + std::to_string(m_port); }
 
-void LoopbackSmtpServer::AcceptLoop()
+// The workers take turns: one listens while the others serve or wait, and
+// the one that accepts a connection serves it itself, so a client is
+// greeted by a thread that is already running, and the next connection is
+// accepted meanwhile.
+void LoopbackSmtpServer::Work()
 {
-    for (;;) {
-        const int ready = WaitAny({m_listen.Get(), m_stop.PollFd()}, CTickBound(INFINITE));
-        if (ready == 1)
-            return;
-        UniqueFd socket(ready == 0 ? accept4(m_listen.Get(), nullptr, nullptr, SOCK_CLOEXEC) : -1);
-        if (!socket.Valid())
-            continue;
-        JoinFinished();
-        std::size_t index = 0;
-        Changed([&] {
-            index = m_received.size();
-            m_received.emplace_back();
-            m_finished.push_back(false);
-        });
-        m_connections.emplace(index, std::thread([this, index, s = std::move(socket)]() mutable {
-            Serve(index, std::move(s));
-        }));
+    while (TakeListening()) {
+        UniqueFd socket = Accept();
+        const std::size_t index = socket.Valid() ? Register() : 0;
+        PassListening();
+        if (socket.Valid())
+            Serve(index, std::move(socket));
     }
 }
 
-// Threads of connections that have ended, so that a long run of short
-// connections (the benchmark's) does not pile them up.
-void LoopbackSmtpServer::JoinFinished()
+// False once the server stops.
+bool LoopbackSmtpServer::TakeListening()
 {
-    std::vector<std::size_t> finished;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        for (const auto &[index, thread] : m_connections)
-            if (m_finished[index])
-                finished.push_back(index);
-    }
-    for (const std::size_t index : finished) {
-        m_connections[index].join();
-        m_connections.erase(index);
-    }
+    std::unique_lock<std::mutex> lock(m_mutex);
+    ++m_idle;
+    m_turn.wait(lock, [this] { return m_stopping || !m_listening; });
+    --m_idle;
+    m_listening = !m_stopping;
+    return !m_stopping;
+}
+
+// An invalid socket when the server stops or the accept failed.
+UniqueFd LoopbackSmtpServer::Accept() const
+{
+    const int ready = WaitAny({m_listen.Get(), m_stop.PollFd()}, CTickBound(INFINITE));
+    return UniqueFd(ready == 0 ? accept4(m_listen.Get(), nullptr, nullptr, SOCK_CLOEXEC) : -1);
+}
+
+// Hands the listening to a waiting worker, or to a new one when all serve.
+void LoopbackSmtpServer::PassListening()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_listening = false;
+    if (m_stopping)
+        return;
+    if (m_idle > 0)
+        m_turn.notify_one();
+    else
+        m_workers.emplace_back([this] { Work(); });
+}
+
+// The next connection's index, in the order of acceptance.
+std::size_t LoopbackSmtpServer::Register()
+{
+    std::size_t index = 0;
+    Changed([&] {
+        index = m_received.size();
+        m_received.emplace_back();
+        m_finished.push_back(false);
+    });
+    return index;
 }
 
 void LoopbackSmtpServer::Serve(std::size_t index, UniqueFd socket)

@@ -1,10 +1,10 @@
 // LoopbackSmtpServer: an SMTP server on 127.0.0.1 and an ephemeral port, for
-// the demo, the end-to-end benchmark and the tests. Each accepted connection
-// runs on its own thread, playing either the next script of a list or the
-// well-behaved dialogue, which accepts every mail and keeps it; every byte
-// received is recorded per connection. Any thread may read what it recorded
-// and wait for it; the destructor stops every wait at once and joins all
-// threads.
+// the demo, the end-to-end benchmark and the tests. Connections are served
+// at the same time, each on a thread of its own, playing either the next
+// script of a list or the well-behaved dialogue, which accepts every mail
+// and keeps it; every byte received is recorded per connection. Any thread
+// may read what it recorded and wait for it; the destructor stops every
+// wait at once and joins all threads.
 #pragma once
 
 #include "host/poll_flag.h"
@@ -79,8 +79,11 @@ private:
     class Connection;
 
     LoopbackSmtpServer(std::vector<SmtpScript> scripts, bool scripted, WellBehavedSmtp behaviour);
-    void AcceptLoop();
-    void JoinFinished();
+    void Work();
+    bool TakeListening();
+    UniqueFd Accept() const;
+    void PassListening();
+    std::size_t Register();
     void Serve(std::size_t index, UniqueFd socket);
     void RunScript(Connection &connection, const SmtpScript &script);
     bool PlayStep(Connection &connection, const SmtpScript::Step &step);
@@ -105,12 +108,14 @@ private:
     PollFlag m_release;  // raised once by Release
 
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    std::vector<std::string> m_received;  // guarded by m_mutex
-    std::vector<bool> m_finished;         // guarded by m_mutex
-    std::vector<ReceivedMail> m_mails;    // guarded by m_mutex
-    int m_held = 0;                       // guarded by m_mutex
-
-    std::map<std::size_t, std::thread> m_connections;  // the accept thread's until it is joined
-    std::thread m_acceptor;
+    mutable std::condition_variable m_changed;  // what is recorded changed
+    std::condition_variable m_turn;             // the listening is free, or the server stops
+    std::vector<std::string> m_received;        // guarded by m_mutex
+    std::vector<bool> m_finished;               // guarded by m_mutex
+    std::vector<ReceivedMail> m_mails;          // guarded by m_mutex
+    int m_held = 0;                             // guarded by m_mutex
+    bool m_listening = false;                   // guarded by m_mutex: a worker waits to accept
+    int m_idle = 0;                             // guarded by m_mutex: workers waiting for their turn
+    bool m_stopping = false;                    // guarded by m_mutex
+    std::vector<std::thread> m_workers;         // guarded by m_mutex; the destructor's once it stops
 };
