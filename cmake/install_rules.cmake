@@ -1,7 +1,8 @@
 # cmake --install: the two libraries, morv-host (host/CMakeLists.txt), the
 # public header for host programs with the platform headers that it, a
-# host's window loop and its settings tree (CreateConfigDialog) use, a CMake
-# package (find_package(morvtransport)) and a pkg-config file.
+# host's window loop (and the bounds of its waits) and its settings tree
+# (CreateConfigDialog) use, a CMake package (find_package(morvtransport))
+# and a pkg-config file.
 include(CMakePackageConfigHelpers)
 
 set(MORV_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/morvtransport)

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr double DEFAULT_CHECK_SECONDS = 10;
+constexpr DWORD DEFAULT_CHECK_MS = 10000;
 
 }  // namespace
 
@@ -17,12 +17,11 @@ int RunCheck(const CommandContext &context)
         context.output.Notify(notification);
     }, context.watcher);
     context.api.Check();
-    const double seconds = context.options.timeoutSeconds > 0 ? context.options.timeoutSeconds : DEFAULT_CHECK_SECONDS;
-    const auto timeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
-    if (host.PumpUntil([&] { return statusWords >= 2; }, timeout))
+    const DWORD timeoutMs = TimeoutMs(context.options, DEFAULT_CHECK_MS);
+    if (host.PumpUntil([&] { return statusWords >= 2; }, timeoutMs))
         return EXIT_OK;
     if (host.Interrupts() > 0)
         return EXIT_INTERRUPTED;
-    std::fprintf(stderr, "morv-host: the plug-in did not answer Check within %g s\n", seconds);
+    std::fprintf(stderr, "morv-host: the plug-in did not answer Check within %g s\n", timeoutMs / 1000.0);
     return EXIT_FAILED;
 }

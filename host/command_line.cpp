@@ -1,8 +1,11 @@
 #include "host/command_line.h"
 
+#include "host/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
 #include <CLI/CLI.hpp>
+
+#include <algorithm>
 
 namespace {
 
@@ -82,4 +85,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char *const *argv)
         return {std::nullopt, EXIT_USAGE};
     }
     return {std::move(options), 0};
+}
+
+DWORD TimeoutMs(const HostOptions &options, DWORD unset)
+{
+    if (options.timeoutSeconds <= 0)
+        return unset;
+    return static_cast<DWORD>(std::min(options.timeoutSeconds * 1000, static_cast<double>(INFINITE - 1)));
 }

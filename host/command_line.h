@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/settings_keys.h"
+#include "platform/win_types.h"
 
 #include <optional>
 #include <string>
@@ -31,3 +32,7 @@ struct ParsedCommandLine {
 // Parses the arguments; help and error texts go to standard output and
 // standard error.
 ParsedCommandLine ParseCommandLine(int argc, const char *const *argv);
+
+// The --timeout as a bound in ms: `unset` when none was given, else the
+// seconds given, kept below INFINITE (which would mean no bound at all).
+DWORD TimeoutMs(const HostOptions &options, DWORD unset);

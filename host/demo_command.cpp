@@ -2,14 +2,14 @@
 
 #include "host/config_page_driver.h"
 #include "host/game_session.h"
+#include "host/loopback_smtp_server.h"
 #include "host/outcome_tracker.h"
 #include "host/plugin_host.h"
-#include "host/smtp_sink.h"
 #include "host/text_codec.h"
 
 namespace {
 
-constexpr double DEFAULT_DEMO_SECONDS = 30;
+constexpr DWORD DEFAULT_DEMO_MS = 30000;
 constexpr const char *DEMO_GAME = "Demo";
 constexpr const char *DEMO_FROM = "player@localhost";
 constexpr const char *DEMO_TO = "server@localhost";
@@ -40,7 +40,7 @@ std::string HeaderField(const std::string &header, const std::string &name)
 }
 
 // What is wrong with the received message, or empty when it is intact.
-std::string Verify(const SinkMessage &message)
+std::string Verify(const ReceivedMail &message)
 {
     if (message.mailFrom != DEMO_FROM)
         return "MAIL FROM was <" + message.mailFrom + ">";
@@ -53,14 +53,14 @@ std::string Verify(const SinkMessage &message)
     return {};
 }
 
-void ShowReceived(HostOutput &output, const SinkMessage &message)
+void ShowReceived(HostOutput &output, const ReceivedMail &message)
 {
     Say(output, "the server received (MAIL FROM:<" + message.mailFrom + ">, KOI8-R shown decoded):");
     output.Write(Koi8ToUtf8(message.data));
     Say(output, "end of data");
 }
 
-void Configure(const CommandContext &context, const CString &game, const SmtpSink &sink)
+void Configure(const CommandContext &context, const CString &game, const LoopbackSmtpServer &sink)
 {
     const Assignments page{{"Mailer", "SMTP"},      {"ServerSMTP", sink.Address()}, {"From", DEMO_FROM},
                            {"To", DEMO_TO},         {"Subject", DEMO_SUBJECT}};
@@ -73,14 +73,13 @@ bool Deliver(const CommandContext &context, PluginHost &host, OutcomeTracker &tr
     message.SetAt("GameName", game);
     message.SetAt("Body", CString(Utf8ToAnsi(DEMO_BODY)));
     context.api.Send(message);
-    const double seconds = context.options.timeoutSeconds > 0 ? context.options.timeoutSeconds : DEFAULT_DEMO_SECONDS;
-    host.PumpUntil([&] { return tracker.Settled(1); }, std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
+    host.PumpUntil([&] { return tracker.Settled(1); }, TimeoutMs(context.options, DEFAULT_DEMO_MS));
     return tracker.Sent() == 1;
 }
 
-int Judge(const CommandContext &context, const SmtpSink &sink, bool sent)
+int Judge(const CommandContext &context, const LoopbackSmtpServer &sink, bool sent)
 {
-    const std::vector<SinkMessage> received = sink.Messages();
+    const std::vector<ReceivedMail> received = sink.Mails();
     if (!sent || received.size() != 1) {
         Say(context.output, "FAILED: the message was not delivered to the sink");
         return EXIT_FAILED;
@@ -95,7 +94,7 @@ int Judge(const CommandContext &context, const SmtpSink &sink, bool sent)
 
 int RunDemo(const CommandContext &context)
 {
-    const SmtpSink sink;
+    const LoopbackSmtpServer sink;
     Say(context.output, "SMTP sink listening on " + sink.Address());
     OutcomeTracker tracker;
     bool sent = false;

@@ -2,6 +2,7 @@
 
 #include "host/signal_watcher.h"
 #include "platform/host_window.h"
+#include "platform/ticks.h"
 
 #include <algorithm>
 
@@ -20,39 +21,37 @@ HostNotification CopyNotification(WPARAM kind, LPARAM payload)
     return notification;
 }
 
-DWORD MillisecondsLeft(std::chrono::steady_clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return static_cast<DWORD>(std::clamp<long long>(left.count() + 1, 0, INFINITE - 1));
-}
-
-std::chrono::steady_clock::time_point DeadlineAfter(std::chrono::milliseconds timeout)
-{
-    const auto now = std::chrono::steady_clock::now();
-    if (timeout >= std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::time_point::max() - now))
-        return std::chrono::steady_clock::time_point::max();
-    return now + timeout;
-}
-
 }  // namespace
 
 PluginHost::PluginHost(const EntryPoints &api, Listener listener, SignalWatcher *watcher)
-    : m_api(api), m_listener(std::move(listener)), m_watcher(watcher)
+    : PluginHost(api, std::move(listener), watcher, true)
+{
+    Load();
+}
+
+PluginHost::PluginHost(const EntryPoints &api, Listener listener, DeferLoad)
+    : PluginHost(api, std::move(listener), nullptr, false)
+{
+}
+
+PluginHost::PluginHost(const EntryPoints &api, Listener listener, SignalWatcher *watcher, bool session)
+    : m_api(api), m_listener(std::move(listener)), m_watcher(watcher), m_session(session)
 {
     m_window = CreateHostWindow([this](HWND, UINT message, WPARAM wParam, LPARAM lParam) {
         return Receive(message, wParam, lParam);
     });
     if (m_watcher)
         m_watcher->SetTarget(m_window);
-    m_api.OnLoad(m_window, HOST_MESSAGE);
 }
 
 PluginHost::~PluginHost()
 {
-    m_api.OnClose();
+    if (m_session) {
+        m_api.OnClose();
+        Pump();
+    }
     if (m_watcher)
         m_watcher->SetTarget(nullptr);
-    PumpMessages();
     DestroyHostWindow(m_window);
 }
 
@@ -70,22 +69,25 @@ LRESULT PluginHost::Receive(UINT message, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-bool PluginHost::PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout)
+int PluginHost::Pump() { return PumpMessages(); }
+
+bool PluginHost::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs, DWORD recheckMs)
 {
     const int interruptsBefore = m_interrupts;
-    return PumpUntilIgnoringInterrupts([&] { return done() || m_interrupts != interruptsBefore; }, timeout) &&
-           done();
+    const auto doneOrInterrupted = [&] { return done() || m_interrupts != interruptsBefore; };
+    return PumpUntilIgnoringInterrupts(doneOrInterrupted, timeoutMs, recheckMs) && done();
 }
 
-bool PluginHost::PumpUntilIgnoringInterrupts(const std::function<bool()> &done, std::chrono::milliseconds timeout)
+bool PluginHost::PumpUntilIgnoringInterrupts(const std::function<bool()> &done, DWORD timeoutMs, DWORD recheckMs)
 {
-    const auto deadline = DeadlineAfter(timeout);
+    const CTickBound bound(timeoutMs);
     for (;;) {
         PumpMessages();
         if (done())
             return true;
-        if (std::chrono::steady_clock::now() >= deadline)
+        const DWORD left = bound.Left();
+        if (left == 0)
             return false;
-        WaitMessage(deadline == std::chrono::steady_clock::time_point::max() ? INFINITE : MillisecondsLeft(deadline));
+        WaitMessage(std::min(left, recheckMs));
     }
 }

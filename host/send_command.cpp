@@ -4,6 +4,7 @@
 #include "host/outcome_tracker.h"
 #include "host/plugin_host.h"
 #include "host/text_codec.h"
+#include "host/usage_error.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -19,7 +20,7 @@ constexpr const char *TRACE_VARIABLE = "MORV_SMTP_TRACE";
 
 // How long the host waits for "Abort by user" after Ctrl-C; the plug-in
 // stops its sender within 5 s.
-constexpr std::chrono::milliseconds ABORT_WAIT{10000};
+constexpr DWORD ABORT_WAIT_MS = 10000;
 
 std::string ReadBody(const std::string &file)
 {
@@ -57,15 +58,10 @@ std::vector<CMapStringToString> BuildMessages(const HostOptions &options, const 
     return messages;
 }
 
-std::chrono::milliseconds Timeout(double seconds)
-{
-    return seconds > 0 ? std::chrono::milliseconds(static_cast<long long>(seconds * 1000)) : WAIT_FOREVER;
-}
-
 int CancelAndWait(PluginHost &host, const OutcomeTracker &tracker)
 {
     host.Api().Cancel();
-    if (!host.PumpUntilIgnoringInterrupts([&] { return tracker.Aborted(); }, ABORT_WAIT))
+    if (!host.PumpUntilIgnoringInterrupts([&] { return tracker.Aborted(); }, ABORT_WAIT_MS))
         std::fprintf(stderr, "morv-host: the plug-in did not confirm the cancel\n");
     return EXIT_INTERRUPTED;
 }
@@ -100,7 +96,7 @@ int RunSend(const CommandContext &context)
     for (CMapStringToString &message : messages)
         context.api.Send(message);
     const int expected = static_cast<int>(messages.size());
-    host.PumpUntil([&] { return tracker.Settled(expected); }, Timeout(options.timeoutSeconds));
+    host.PumpUntil([&] { return tracker.Settled(expected); }, TimeoutMs(options, INFINITE));
     if (!tracker.Settled(expected) && host.Interrupts() > 0)
         return CancelAndWait(host, tracker);
     return Outcome(tracker, expected);

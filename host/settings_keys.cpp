@@ -1,7 +1,9 @@
 #include "host/settings_keys.h"
 
+#include "host/usage_error.h"
+#include "morvtransport/morvtransport.h"
+
 #include <algorithm>
-#include <array>
 #include <cctype>
 
 std::pair<std::string, std::string> ParseAssignment(const std::string &text)
@@ -12,11 +14,17 @@ std::pair<std::string, std::string> ParseAssignment(const std::string &text)
     return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
-bool IsPageKey(const std::string &key)
+int PageControlId(const std::string &key)
 {
-    static const std::array<std::string, 6> PAGE_KEYS{"From", "To", "Subject", "ServerSMTP", "Action", "Mailer"};
-    return std::find(PAGE_KEYS.begin(), PAGE_KEYS.end(), key) != PAGE_KEYS.end();
+    static const std::pair<const char *, int> CONTROLS[] = {
+        {"From", MORV_IDC_FROM},         {"To", MORV_IDC_TO},         {"Subject", MORV_IDC_SUBJECT},
+        {"ServerSMTP", MORV_IDC_SERVER_SMTP}, {"Action", MORV_IDC_ACTION}, {"Mailer", MORV_IDC_MAILER}};
+    const auto found = std::find_if(std::begin(CONTROLS), std::end(CONTROLS),
+                                    [&](const auto &control) { return key == control.first; });
+    return found == std::end(CONTROLS) ? 0 : found->second;
 }
+
+bool IsPageKey(const std::string &key) { return PageControlId(key) != 0; }
 
 int MailerListIndex(const std::string &value)
 {

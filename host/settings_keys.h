@@ -1,16 +1,10 @@
 // The settings a user assigns on the command line, and which of them the
-// plug-in's configuration page shows.
+// plug-in's configuration page shows in which control.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
-
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // KEY=VALUE pairs in command-line order, UTF-8.
 using Assignments = std::vector<std::pair<std::string, std::string>>;
@@ -19,6 +13,9 @@ using Assignments = std::vector<std::pair<std::string, std::string>>;
 // with an empty key.
 std::pair<std::string, std::string> ParseAssignment(const std::string &text);
 
+// The id of the transport page's control that shows `key`, or 0 for a key
+// the page does not show.
+int PageControlId(const std::string &key);
 // "From", "To", "Subject", "ServerSMTP", "Action" and "Mailer".
 bool IsPageKey(const std::string &key);
 

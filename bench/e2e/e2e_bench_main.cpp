@@ -3,10 +3,10 @@
 // the same N with a plain socket client that only does the round trips, and
 // prints messages per second, the median time per message and their ratio.
 #include "bench/e2e/plain_smtp_client.h"
+#include "host/loopback_smtp_server.h"
 #include "host/outcome_tracker.h"
 #include "host/plugin_host.h"
 #include "host/plugin_module.h"
-#include "host/smtp_sink.h"
 
 #include <algorithm>
 #include <chrono>
@@ -23,7 +23,7 @@ using Clock = std::chrono::steady_clock;
 constexpr double TARGET_RATIO = 1.5;
 constexpr const char *FROM = "player@localhost";
 constexpr const char *TO = "server@localhost";
-constexpr std::chrono::seconds MESSAGE_LIMIT{30};
+constexpr DWORD MESSAGE_LIMIT_MS = 30000;
 
 struct Options {
     int messages = 1000;
@@ -73,7 +73,7 @@ void Report(const char *name, const Timings &timings)
                 static_cast<double>(timings.microseconds.size()) / timings.totalSeconds, Median(timings.microseconds));
 }
 
-CMapStringToString BenchMessage(const SmtpSink &sink, int index)
+CMapStringToString BenchMessage(const LoopbackSmtpServer &sink, int index)
 {
     CMapStringToString message;
     message.SetAt("GameName", "Bench");
@@ -85,7 +85,7 @@ CMapStringToString BenchMessage(const SmtpSink &sink, int index)
     return message;
 }
 
-bool RunPlugin(const Options &options, const SmtpSink &sink, Timings &timings)
+bool RunPlugin(const Options &options, const LoopbackSmtpServer &sink, Timings &timings)
 {
     const PluginModule plugin(options.plugin.empty() ? PluginModule::DefaultPath() : std::filesystem::path(options.plugin));
     OutcomeTracker tracker;
@@ -95,7 +95,7 @@ bool RunPlugin(const Options &options, const SmtpSink &sink, Timings &timings)
     const bool ok = Measure(options.messages, [&](int i) {
         CMapStringToString message = BenchMessage(sink, i);
         plugin.Api().Send(message);
-        return host.PumpUntil([&] { return tracker.Settled(i + 1); }, MESSAGE_LIMIT) && tracker.Failed() == 0;
+        return host.PumpUntil([&] { return tracker.Settled(i + 1); }, MESSAGE_LIMIT_MS) && tracker.Failed() == 0;
     }, timings);
     if (!ok)
         std::fprintf(stderr, "plug-in delivery failed: %s\n", tracker.LastFailureText().c_str());
@@ -103,7 +103,7 @@ bool RunPlugin(const Options &options, const SmtpSink &sink, Timings &timings)
     return ok;
 }
 
-bool RunFloor(const Options &options, const SmtpSink &sink, Timings &timings)
+bool RunFloor(const Options &options, const LoopbackSmtpServer &sink, Timings &timings)
 {
     PlainSmtpClient client("127.0.0.1", sink.Port());
     const std::string content = "From: " + std::string(FROM) + "\r\nTo: " + TO + "\r\nSubject: \xE8\xCF\xC4\r\n\r\n";
@@ -121,7 +121,7 @@ int main(int argc, char **argv)
 {
     const Options options = ParseOptions(argc, argv);
     try {
-        const SmtpSink sink;
+        const LoopbackSmtpServer sink;
         Timings plugin, floor;
         if (!RunPlugin(options, sink, plugin) || !RunFloor(options, sink, floor))
             return 1;

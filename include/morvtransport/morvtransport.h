@@ -36,6 +36,15 @@ constexpr DWORD MORV_TS_BUSY = 0x08;
 inline constexpr const char *MORV_SETTINGS_TAG = "OXU:-)Transport";
 constexpr unsigned long MORV_SETTINGS_VERSION = 100;
 
+// Controls of the transport page (dialog template 129) that a host may
+// drive as a person would, found by id on the page (GetDlgItem).
+constexpr int MORV_IDC_SUBJECT = 1012;
+constexpr int MORV_IDC_SERVER_SMTP = 1013;
+constexpr int MORV_IDC_ACTION = 1014;
+constexpr int MORV_IDC_TO = 1061;
+constexpr int MORV_IDC_FROM = 1062;
+constexpr int MORV_IDC_MAILER = 1063;
+
 // The plug-in's version; the library's version note and the build take it
 // from here.
 inline constexpr const char *MORV_VERSION = "1.0.0.1";

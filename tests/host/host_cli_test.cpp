@@ -1,6 +1,6 @@
 // morv-host driven as a script drives it: porcelain output, exit codes, the
-// project file, deliveries to the host's SMTP sink on loopback, Ctrl-C.
-#include "host/smtp_sink.h"
+// project file, deliveries to the host's loopback SMTP server, Ctrl-C.
+#include "host/loopback_smtp_server.h"
 #include "host_process.h"
 #include "temp_folder.h"
 
@@ -11,6 +11,7 @@
 
 namespace {
 
+constexpr const char *REFUSAL = "550 5.1.1 No such mailbox here";
 constexpr const char *EMPTY_PROJECT = "{\"morv-host-project\": 1, \"games\": {}}\n";
 
 class HostCliTest : public ::testing::Test {
@@ -30,7 +31,7 @@ protected:
         return (folder / name).string();
     }
     // --set pairs that point a game without settings at the sink.
-    std::vector<std::string> SinkPairs(const SmtpSink &sink) const
+    std::vector<std::string> SinkPairs(const LoopbackSmtpServer &sink) const
     {
         return {"--set", "ServerSMTP=" + sink.Address(), "--set", "From=me@x", "--set", "To=them@y"};
     }
@@ -128,7 +129,7 @@ TEST_F(HostCliTest, FailedSendExitsOneWithTheErrorText)
 
 TEST_F(HostCliTest, SuccessfulSendReportsTheRecordAndTheServerGetsKoi8)
 {
-    SmtpSink sink;
+    LoopbackSmtpServer sink;
     std::vector<std::string> extra = SinkPairs(sink);
     extra.insert(extra.end(), {"--set", "Subject=Ход", Body("turn.txt", "Привет")});
     const HostRun run = Send("Alpha", extra);
@@ -138,20 +139,20 @@ TEST_F(HostCliTest, SuccessfulSendReportsTheRecordAndTheServerGetsKoi8)
     EXPECT_NE(run.out.find("sent\t{\"Body\":\"Привет\",\"From\":\"me@x\",\"GameName\":\"Alpha\""), std::string::npos)
         << run.out;
     ASSERT_EQ(sink.Messages().size(), 1u);
-    EXPECT_NE(sink.Messages()[0].Header().find("Subject: \xE8\xCF\xC4\r\n"), std::string::npos);  // "Ход" in KOI8-R
+    EXPECT_NE(sink.Mails()[0].Header().find("Subject: \xE8\xCF\xC4\r\n"), std::string::npos);  // "Ход" in KOI8-R
 }
 
 TEST_F(HostCliTest, SeveralFilesAreSeveralMessagesEachWithItsOutcome)
 {
-    SmtpSink sink;
+    LoopbackSmtpServer sink;
     std::vector<std::string> extra = SinkPairs(sink);
     extra.insert(extra.end(), {Body("1.txt", "first"), Body("2.txt", "second"), "-"});
     const HostRun run = Send("G", extra, "third");
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     ASSERT_EQ(sink.Messages().size(), 3u);
     std::vector<std::string> bodies;
-    for (const SinkMessage &message : sink.Messages())
-        bodies.push_back(message.Body());
+    for (const ReceivedMail &mail : sink.Mails())
+        bodies.push_back(mail.Body());
     std::sort(bodies.begin(), bodies.end());
     EXPECT_EQ(bodies, (std::vector<std::string>{"first\r\n", "second\r\n", "third\r\n"}));
     const auto count = [&](const std::string &line) {
@@ -166,12 +167,12 @@ TEST_F(HostCliTest, SeveralFilesAreSeveralMessagesEachWithItsOutcome)
 
 TEST_F(HostCliTest, RefusedRecipientFailsWithTheServersWords)
 {
-    SmtpSink refusing(SmtpSink::Options{.refuseRecipients = true});
+    LoopbackSmtpServer refusing(WellBehavedSmtp{.replies = {{"RCPT", std::string(REFUSAL) + "\r\n"}}});
     std::vector<std::string> extra = SinkPairs(refusing);
     extra.push_back("-");
     const HostRun run = Send("G", extra, "body");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.out.find(std::string("text\tG ERR: ") + SmtpSink::REFUSAL), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(std::string("text\tG ERR: ") + REFUSAL), std::string::npos) << run.out;
     EXPECT_TRUE(Has(run.out, "status\t0x04")) << run.out;
     EXPECT_EQ(run.out.find("\nsent\t"), std::string::npos) << run.out;
 }
@@ -180,7 +181,7 @@ TEST_F(HostCliTest, UnreachableServerFailsWithTheConnectText)
 {
     int port = 0;
     {
-        const SmtpSink closed;
+        const LoopbackSmtpServer closed;
         port = closed.Port();
     }
     const HostRun run = Send("G", {"--set", "ServerSMTP=127.0.0.1:" + std::to_string(port), "--set", "From=a@x",
@@ -192,14 +193,14 @@ TEST_F(HostCliTest, UnreachableServerFailsWithTheConnectText)
 
 TEST_F(HostCliTest, CtrlCDuringALongDeliveryCancelsAndExits130)
 {
-    SmtpSink stalling(SmtpSink::Options{.stallGreeting = true, .stallTick = std::chrono::milliseconds(200)});
+    LoopbackSmtpServer stalling(WellBehavedSmtp{.stallLines = 600, .stallMs = 200});
     std::vector<std::string> args = Args({"send", "G"});
     const std::vector<std::string> extra = SinkPairs(stalling);
     args.insert(args.end(), extra.begin(), extra.end());
     args.push_back("-");
     HostProcess host(args, "body");
     ASSERT_TRUE(host.WaitForOutput("status\t0x0d\n", HOST_DEADLINE));
-    ASSERT_TRUE(stalling.WaitForConnections(1, HOST_DEADLINE));
+    ASSERT_TRUE(stalling.WaitForConnections(1, static_cast<DWORD>(HOST_DEADLINE.count())));
     host.Signal(SIGINT);
     const HostRun run = host.Finish(HOST_DEADLINE);
     EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
@@ -211,7 +212,7 @@ TEST_F(HostCliTest, CtrlCDuringALongDeliveryCancelsAndExits130)
 TEST_F(HostCliTest, ConfigCreatesTheProjectAndSendUsesTheSavedSettings)
 {
     std::filesystem::remove(project);
-    SmtpSink sink;
+    LoopbackSmtpServer sink;
     const HostRun config = RunHostProgram(Args({"config", "Alpha", "ServerSMTP=" + sink.Address(), "From=me@x",
                                                 "To=them@y", "Subject=Ход", "Custom=kept"}));
     ASSERT_EQ(config.exitCode, 0) << config.out << config.err;
@@ -230,7 +231,7 @@ TEST_F(HostCliTest, ConfigCreatesTheProjectAndSendUsesTheSavedSettings)
     const HostRun send = Send("Alpha", {"-"}, "turn");
     EXPECT_EQ(send.exitCode, 0) << send.out << send.err;
     ASSERT_EQ(sink.Messages().size(), 1u);
-    EXPECT_EQ(sink.Messages()[0].recipients, std::vector<std::string>{"them@y"});
+    EXPECT_EQ(sink.Mails()[0].recipients, std::vector<std::string>{"them@y"});
 }
 
 TEST_F(HostCliTest, ConfigNeverSavesLessThanTheFileHeld)

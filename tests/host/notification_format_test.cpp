@@ -3,6 +3,7 @@
 #include "host/notification_format.h"
 #include "host/settings_keys.h"
 #include "host/text_codec.h"
+#include "host/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@ root=$1
 
 declare -A allowed=(
   [platform]="platform"
-  [resources]="platform resources"
+  [resources]="platform resources morvtransport"
   [settings]="platform resources settings"
   [app]="platform resources settings app morvtransport"
   [compose]="platform compose"

@@ -1,30 +1,30 @@
 // The twelve entry points of a plug-in as a table of function pointers,
-// filled from the real shared library (dlopen) or, in white-box suites,
-// from the statically linked objects (linked_plugin_api.h).
+// filled from the real shared library (dlopen, as the host's PluginModule
+// does) or, in white-box suites, from the statically linked objects
+// (linked_plugin_api.h).
 #pragma once
 
-#include "morvtransport/morvtransport.h"
+#include "host/plugin_module.h"
+
+#include <dlfcn.h>
 
 #include <string>
 
-using PluginApi = MorvEntryPoints;
+using PluginApi = EntryPoints;
 
-// A loaded plug-in library; dlclose on destruction.
-class PluginLibrary {
+// The plug-in this build made, loaded as a host loads it; dlclose on
+// destruction.
+class PluginLibrary : public PluginModule {
 public:
-    explicit PluginLibrary(const std::string &path = MORV_PLUGIN_PATH);
-    ~PluginLibrary();
-    PluginLibrary(const PluginLibrary &) = delete;
-    PluginLibrary &operator=(const PluginLibrary &) = delete;
-
-    const PluginApi &Api() const { return m_api; }
-    void *Handle() const { return m_handle; }
-
-private:
-    void *m_handle = nullptr;
-    PluginApi m_api;
+    explicit PluginLibrary(const std::filesystem::path &path = MORV_PLUGIN_PATH) : PluginModule(path) {}
 };
 
 // True while the plug-in at `path` is mapped into the process: loaded and
 // not yet unloaded, or kept for the life of the process.
-bool IsPluginMapped(const std::string &path = MORV_PLUGIN_PATH);
+inline bool IsPluginMapped(const std::string &path = MORV_PLUGIN_PATH)
+{
+    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle)
+        dlclose(handle);
+    return handle != nullptr;
+}

@@ -1,21 +1,32 @@
 #include "support/test_host.h"
 
-#include "platform/host_window.h"
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 
-TestHost::TestHost(PluginApi api) : m_api(api)
+namespace {
+
+// Conditions a test waits for may change without a notification (a
+// server's state, a worker's flag); they are tested at least this often.
+constexpr DWORD RECHECK_MS = 10;
+
+// One field of each notification of `kind`, in order.
+template <typename Field>
+std::vector<Field> FieldOfEach(const std::vector<HostNotification> &notifications, WPARAM kind,
+                               Field HostNotification::*field)
 {
-    m_window = CreateHostWindow([this](HWND, UINT message, WPARAM kind, LPARAM payload) -> LRESULT {
-        return message == HOST_MESSAGE ? Receive(kind, payload) : 0;
-    });
+    std::vector<Field> fields;
+    for (const HostNotification &notification : notifications)
+        if (notification.kind == kind)
+            fields.push_back(notification.*field);
+    return fields;
 }
 
-TestHost::~TestHost() { DestroyHostWindow(m_window); }
+}  // namespace
 
-void TestHost::Load() { m_api.OnLoad(m_window, HOST_MESSAGE); }
+TestHost::TestHost(const PluginApi &api)
+    : m_host(api, [this](const HostNotification &notification) { Record(notification); }, PluginHost::DEFER_LOAD)
+{
+}
 
 void TestHost::LoadQuietly()
 {
@@ -24,53 +35,32 @@ void TestHost::LoadQuietly()
     ClearNotifications();
 }
 
-LRESULT TestHost::Receive(WPARAM kind, LPARAM payload)
+void TestHost::Record(const HostNotification &notification)
 {
-    Notification notification;
-    notification.kind = kind;
-    if (kind == MORV_TN_TEXT)
-        notification.text = reinterpret_cast<const char *>(payload);
-    else if (kind == MORV_TN_STATUS)
-        notification.status = static_cast<DWORD>(payload);
-    else if (kind == MORV_TN_SENT)
-        notification.record = *reinterpret_cast<const CMapStringToString *>(payload);
     m_notifications.push_back(notification);
     if (m_hook)
         m_hook(m_notifications.back());
-    return 0;
 }
 
 std::vector<std::string> TestHost::Texts() const
 {
-    std::vector<std::string> texts;
-    for (const Notification &notification : m_notifications)
-        if (notification.kind == MORV_TN_TEXT)
-            texts.push_back(notification.text);
-    return texts;
+    return FieldOfEach(m_notifications, MORV_TN_TEXT, &HostNotification::text);
 }
 
 std::vector<DWORD> TestHost::Statuses() const
 {
-    std::vector<DWORD> statuses;
-    for (const Notification &notification : m_notifications)
-        if (notification.kind == MORV_TN_STATUS)
-            statuses.push_back(notification.status);
-    return statuses;
+    return FieldOfEach(m_notifications, MORV_TN_STATUS, &HostNotification::status);
 }
 
 std::vector<CMapStringToString> TestHost::SentRecords() const
 {
-    std::vector<CMapStringToString> records;
-    for (const Notification &notification : m_notifications)
-        if (notification.kind == MORV_TN_SENT)
-            records.push_back(notification.record);
-    return records;
+    return FieldOfEach(m_notifications, MORV_TN_SENT, &HostNotification::record);
 }
 
 std::vector<std::string> TestHost::Transcript() const
 {
     std::vector<std::string> lines;
-    for (const Notification &notification : m_notifications) {
+    for (const HostNotification &notification : m_notifications) {
         if (notification.kind == MORV_TN_TEXT) {
             lines.push_back("text " + notification.text);
         } else if (notification.kind == MORV_TN_STATUS) {
@@ -86,23 +76,9 @@ std::vector<std::string> TestHost::Transcript() const
     return lines;
 }
 
-int TestHost::Pump() { return PumpMessages(); }
-
 bool TestHost::PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        PumpMessages();
-        if (condition())
-            return true;
-        const auto left = deadline - std::chrono::steady_clock::now();
-        if (left <= std::chrono::milliseconds(0))
-            return false;
-        // Wakes as soon as a notification is queued; the cap only bounds how
-        // long a condition that changes without a notification goes unseen.
-        const auto step = std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(10));
-        WaitMessage(static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(step).count()) + 1);
-    }
+    return m_host.PumpUntilIgnoringInterrupts(condition, timeoutMs, RECHECK_MS);
 }
 
 bool TestHost::WaitForText(const std::string &text, DWORD timeoutMs)

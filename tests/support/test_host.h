@@ -1,44 +1,34 @@
-// TestHost: a host for tests. It owns a host window on the test's thread,
-// records every notification the plug-in sends to it (kind, text bytes,
-// status word, a copy of the delivered record), and pumps while a test
-// waits for a condition. Use it on the thread that created it.
+// TestHost: the host's PluginHost as tests drive it: the plug-in loaded
+// when the test says (Load) and closed by the test itself, every
+// notification recorded in order (kind, text bytes, status word, a copy of
+// the delivered record), and waits that pump with a default bound. Use it
+// on the thread that created it.
 #pragma once
 
-#include "platform/map_string_to_string.h"
-#include "platform/win_types.h"
+#include "host/plugin_host.h"
 #include "support/plugin_api.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
-struct Notification {
-    WPARAM kind = 0;
-    std::string text;           // TN_TEXT: the bytes up to the NUL
-    DWORD status = 0;           // TN_STATUS
-    CMapStringToString record;  // TN_SENT: a copy
-};
-
 class TestHost {
 public:
-    static constexpr UINT HOST_MESSAGE = 0x0400 + 77;
+    static constexpr UINT HOST_MESSAGE = PluginHost::HOST_MESSAGE;
     static constexpr DWORD DEFAULT_WAIT_MS = 20000;
 
-    explicit TestHost(PluginApi api);
-    ~TestHost();
-    TestHost(const TestHost &) = delete;
-    TestHost &operator=(const TestHost &) = delete;
+    explicit TestHost(const PluginApi &api);
 
-    const PluginApi &Api() const { return m_api; }
-    HWND Window() const { return m_window; }
+    const PluginApi &Api() const { return m_host.Api(); }
+    HWND Window() const { return m_host.Window(); }
 
     // OnLoad with this host's window and message.
-    void Load();
+    void Load() { m_host.Load(); }
     // Load, then forget what OnLoad reported ("Ready"), for tests that look
     // only at what comes after.
     void LoadQuietly();
 
-    const std::vector<Notification> &Notifications() const { return m_notifications; }
+    const std::vector<HostNotification> &Notifications() const { return m_notifications; }
     std::vector<std::string> Texts() const;
     std::vector<DWORD> Statuses() const;
     std::vector<CMapStringToString> SentRecords() const;
@@ -47,7 +37,7 @@ public:
     std::vector<std::string> Transcript() const;
     void ClearNotifications() { m_notifications.clear(); }
     // Called on the host's thread after each recorded notification.
-    void OnNotification(std::function<void(const Notification &)> hook) { m_hook = std::move(hook); }
+    void OnNotification(std::function<void(const HostNotification &)> hook) { m_hook = std::move(hook); }
 
     // Pumps until `condition` holds; false when `timeoutMs` passed first.
     bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs = DEFAULT_WAIT_MS);
@@ -55,15 +45,14 @@ public:
     bool WaitForText(const std::string &text, DWORD timeoutMs = DEFAULT_WAIT_MS);
     // Pumps until at least `count` notifications have arrived.
     bool WaitForCount(std::size_t count, DWORD timeoutMs = DEFAULT_WAIT_MS);
-    int Pump();
+    int Pump() { return m_host.Pump(); }
 
 private:
-    LRESULT Receive(WPARAM kind, LPARAM payload);
+    void Record(const HostNotification &notification);
 
-    PluginApi m_api;
-    HWND m_window = nullptr;
-    std::vector<Notification> m_notifications;
-    std::function<void(const Notification &)> m_hook;
+    std::vector<HostNotification> m_notifications;
+    std::function<void(const HostNotification &)> m_hook;
+    PluginHost m_host;  // last, so its window goes before what it records into
 };
 
 // A message map holding the given pairs.

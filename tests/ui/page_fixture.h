@@ -4,12 +4,12 @@
 #pragma once
 
 #include "app/edit_copy.h"
+#include "host/settings_window.h"
 #include "platform/host_window.h"
 #include "platform/resources.h"
 #include "platform/user_input.h"
 #include "resources/resource.h"
 #include "support/linked_plugin_api.h"
-#include "support/settings_window.h"
 #include "support/test_host.h"
 
 #include <gtest/gtest.h>

@@ -83,7 +83,7 @@ TEST_F(CheckCancelTest, FailedDeliveryClearsCheckingEvenWhileTheCheckerRuns)
     // The checker stands still in its first notification while the host
     // lets the delivery fail.
     bool released = false;
-    host.OnNotification([&](const Notification &notification) {
+    host.OnNotification([&](const HostNotification &notification) {
         if (released || notification.kind != MORV_TN_STATUS || notification.status != 0x0F)
             return;
         released = true;

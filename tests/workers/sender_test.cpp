@@ -76,7 +76,7 @@ namespace {
 TEST_F(SenderTest, MessageReportedSentLeavesTheQueueWhenAStopComesDuringTheReport)
 {
     Open("Alpha");
-    host.OnNotification([](const Notification &notification) {
+    host.OnNotification([](const HostNotification &notification) {
         if (notification.kind == MORV_TN_SENT)
             g_eventAbort.SetEvent();
     });

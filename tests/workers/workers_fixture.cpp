@@ -39,7 +39,7 @@ std::size_t WorkersTest::Count(WPARAM kind) const
 {
     const auto &all = host.Notifications();
     return static_cast<std::size_t>(
-        std::count_if(all.begin(), all.end(), [kind](const Notification &each) { return each.kind == kind; }));
+        std::count_if(all.begin(), all.end(), [kind](const HostNotification &each) { return each.kind == kind; }));
 }
 
 bool WorkersTest::WaitFor(WPARAM kind, std::size_t count)

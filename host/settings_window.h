@@ -1,7 +1,7 @@
-// SettingsWindow: a host's configuration window for tests: a host window
-// holding a tree control, as the plug-in's configuration page expects.
+// SettingsWindow: a host's configuration window: a host window holding a
+// tree control, into which the plug-in adds its pages (CreateConfigDialog).
 // Like a real host it owns the pages handed over as item data and deletes
-// them (DeleteItemPages) before its tree and window go. Test thread only.
+// them (DeleteItemPages) before its tree and window go. Host's thread only.
 #pragma once
 
 #include "platform/tree_ctrl.h"
@@ -23,6 +23,8 @@ public:
     // The data of the top-level items, in order.
     std::vector<CWnd *> Pages() const;
     std::vector<std::string> RootTexts() const;
+    // The page of the last "Transport" item, or null.
+    HWND TransportPage() const;
 
 private:
     HWND m_window;

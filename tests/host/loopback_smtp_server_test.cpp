@@ -1,5 +1,6 @@
-// The host's SMTP sink, spoken to by a plain socket client.
-#include "host/smtp_sink.h"
+// The loopback SMTP server's well-behaved dialogue, spoken to by a plain
+// socket client: the mails it keeps, its replies, its stall and its stop.
+#include "host/loopback_smtp_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr std::chrono::milliseconds WAIT{10000};
+constexpr int WAIT_MS = 10000;
 
 // A blocking client that reads whole reply lines.
 class Client {
@@ -40,7 +41,7 @@ public:
             }
             pollfd fd{m_fd, POLLIN, 0};
             char buffer[1024];
-            if (poll(&fd, 1, static_cast<int>(WAIT.count())) <= 0)
+            if (poll(&fd, 1, WAIT_MS) <= 0)
                 return "";
             const ssize_t got = recv(m_fd, buffer, sizeof buffer, 0);
             if (got <= 0)
@@ -68,9 +69,9 @@ private:
     std::string m_input;
 };
 
-TEST(SmtpSink, KeepsTheEnvelopeAndTheDataAsSent)
+TEST(LoopbackSmtpServer, KeepsTheEnvelopeAndTheDataAsSent)
 {
-    SmtpSink sink;
+    LoopbackSmtpServer sink;
     Client client(sink.Port());
     ASSERT_TRUE(client.Connected());
     EXPECT_EQ(client.Reply().substr(0, 4), "220 ");
@@ -84,8 +85,8 @@ TEST(SmtpSink, KeepsTheEnvelopeAndTheDataAsSent)
     EXPECT_EQ(client.Reply().substr(0, 3), "250");
     EXPECT_EQ(client.Exchange("QUIT\r\n").substr(0, 3), "221");
 
-    ASSERT_TRUE(sink.WaitForMessages(1, WAIT));
-    const SinkMessage message = sink.Messages().front();
+    ASSERT_TRUE(sink.WaitForMessages(1));
+    const ReceivedMail message = sink.Mails().front();
     EXPECT_EQ(message.mailFrom, "a@x");
     EXPECT_EQ(message.recipients, (std::vector<std::string>{"b@y", "c@z"}));
     EXPECT_EQ(message.data, "Subject: s\r\n\r\n..dot\r\nbare\nlf\r\n");
@@ -94,9 +95,9 @@ TEST(SmtpSink, KeepsTheEnvelopeAndTheDataAsSent)
     EXPECT_EQ(message.Body(), ".dot\r\nbare\nlf\r\n");
 }
 
-TEST(SmtpSink, EmptyContentAndSeveralTransactionsOnOneConnection)
+TEST(LoopbackSmtpServer, EmptyContentAndSeveralTransactionsOnOneConnection)
 {
-    SmtpSink sink;
+    LoopbackSmtpServer sink;
     Client client(sink.Port());
     client.Reply();
     for (const char *recipient : {"one@x", "two@x"}) {
@@ -105,32 +106,31 @@ TEST(SmtpSink, EmptyContentAndSeveralTransactionsOnOneConnection)
         client.Exchange("DATA\r\n");
         EXPECT_EQ(client.Exchange(".\r\n").substr(0, 3), "250");
     }
-    ASSERT_TRUE(sink.WaitForMessages(2, WAIT));
-    EXPECT_EQ(sink.Messages()[0].data, "");
-    EXPECT_EQ(sink.Messages()[1].recipients.front(), "two@x");
+    ASSERT_TRUE(sink.WaitForMessages(2));
+    EXPECT_EQ(sink.Mails()[0].data, "");
+    EXPECT_EQ(sink.Mails()[1].recipients.front(), "two@x");
     EXPECT_EQ(client.Exchange("VRFY x\r\n").substr(0, 3), "500");
 }
 
-TEST(SmtpSink, StalledGreetingKeepsTheClientWaitingUntilItLeaves)
+TEST(LoopbackSmtpServer, StalledGreetingKeepsTheClientWaitingUntilItLeaves)
 {
-    SmtpSink sink(SmtpSink::Options{.stallGreeting = true, .stallTick = std::chrono::milliseconds(5)});
+    LoopbackSmtpServer sink(WellBehavedSmtp{.stallLines = 600, .stallMs = 5});
     {
         Client client(sink.Port());
-        EXPECT_EQ(client.Line(), "220-morv-host sink is busy");
-        EXPECT_EQ(client.Line(), "220-morv-host sink is busy");
+        EXPECT_EQ(client.Line(), "220-scripted.test is busy");
+        EXPECT_EQ(client.Line(), "220-scripted.test is busy");
     }
-    // The sink serves one connection at a time: a second one is greeted only
-    // after the first has been given up.
+    // A client that gave up does not keep the next one from being served.
     Client second(sink.Port());
-    EXPECT_EQ(second.Line(), "220-morv-host sink is busy");
-    EXPECT_EQ(sink.Connections(), 2u);
+    EXPECT_EQ(second.Line(), "220-scripted.test is busy");
+    EXPECT_EQ(sink.ConnectionCount(), 2u);
 }
 
-TEST(SmtpSink, StopsPromptlyWhileAClientIsConnected)
+TEST(LoopbackSmtpServer, StopsPromptlyWhileAClientIsConnected)
 {
-    auto sink = std::make_unique<SmtpSink>(SmtpSink::Options{.stallGreeting = true});
+    auto sink = std::make_unique<LoopbackSmtpServer>(WellBehavedSmtp{.stallLines = 600});
     Client client(sink->Port());
-    ASSERT_TRUE(sink->WaitForConnections(1, WAIT));
+    ASSERT_TRUE(sink->WaitForConnections(1));
     const auto start = std::chrono::steady_clock::now();
     sink.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
