@@ -1,11 +1,8 @@
 #include "fake_socket_calls.h"
 #include "platform/last_error.h"
 #include "smtp/client_socket.h"
+#include "support/loopback_socket.h"
 #include "support/scripted_smtp_server.h"
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -101,18 +98,7 @@ TEST(SocketResolveTest, NamesAreLookedUpAndAnUnknownNameIsNeverConnected)
 }
 
 // A loopback port that nothing listens on: connections to it are refused.
-unsigned short ClosedPort()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
+unsigned short ClosedPort() { return BindLoopback(SOCK_STREAM).port; }
 
 SocketAddress Loopback(unsigned short port)
 {

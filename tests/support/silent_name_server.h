@@ -4,44 +4,32 @@
 #pragma once
 
 #include "smtp/name_lookup.h"
+#include "support/loopback_socket.h"
 
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 class SilentNameServer {
 public:
-    SilentNameServer() : m_fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+    SilentNameServer() : m_socket(BindLoopback(SOCK_DGRAM))
     {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length);
-        const std::string servers = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+        const std::string servers = "127.0.0.1:" + std::to_string(m_socket.port);
         setenv(DNS_SERVERS_VARIABLE, servers.c_str(), 1);
     }
-    ~SilentNameServer()
-    {
-        unsetenv(DNS_SERVERS_VARIABLE);
-        close(m_fd);
-    }
+    ~SilentNameServer() { unsetenv(DNS_SERVERS_VARIABLE); }
     SilentNameServer(const SilentNameServer &) = delete;
     SilentNameServer &operator=(const SilentNameServer &) = delete;
 
     // True once a query has arrived, within `timeoutMs`; the query is read.
     bool WaitForQuery(int timeoutMs = 10000) const
     {
-        pollfd fd{m_fd, POLLIN, 0};
+        pollfd fd{m_socket.fd.Get(), POLLIN, 0};
         char query[512];
-        return poll(&fd, 1, timeoutMs) == 1 && recv(m_fd, query, sizeof query, 0) > 0;
+        return poll(&fd, 1, timeoutMs) == 1 && recv(m_socket.fd.Get(), query, sizeof query, 0) > 0;
     }
 
 private:
-    int m_fd;
+    LoopbackSocket m_socket;
 };
