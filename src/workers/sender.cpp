@@ -48,24 +48,32 @@ void ReportOutcome(BOOL delivered)
     theApp.NotifySent(&g_currentMessage);
 }
 
-// Delivers the working record and reports how it went. False when a stop
-// request came meanwhile and the message gets no outcome: it failed, or the
-// stopper no longer waits for this sender. A message the mail system took
-// is reported even after a stop request, or it would stay queued and be
-// delivered a second time after the next OnLoad.
-bool DeliverCurrent()
+// What became of the message in the working record.
+enum class Handling {
+    Done,     // it had its outcome, or its game is not open: it leaves the queue
+    Kept,     // a stop came first and it got no outcome: it stays queued
+    Dropped,  // the mail system took it, but the stopper gave up on this
+              // sender, which must not report any more: it leaves the queue
+};
+
+// Delivers the working record and reports how it went. A message the mail
+// system took leaves the queue whatever stop came meanwhile; left queued,
+// it would be delivered a second time after the next OnLoad.
+Handling DeliverCurrent()
 {
     if (!MergeGameSettings())
-        return true;
+        return Handling::Done;
     if (AbortRequested())
-        return false;
+        return Handling::Kept;
     NotifyGameText(IDS_SENDING);
     theApp.NotifyStatus(0, TS_SENDING | TS_UNSENT | TS_BUSY);
     const BOOL delivered = g_currentMessage.Deliver();
-    if (AbortRequested() && (!delivered || g_hSenderThread.IsAbandoned()))
-        return false;
+    if (AbortRequested() && !delivered)
+        return Handling::Kept;
+    if (delivered && g_hSenderThread.IsAbandoned())
+        return Handling::Dropped;
     ReportOutcome(delivered);
-    return true;
+    return Handling::Done;
 }
 
 }  // namespace
@@ -82,11 +90,12 @@ DWORD SenderThread()
                 continue;
             break;
         }
-        if (!DeliverCurrent())
+        const Handling handling = DeliverCurrent();
+        if (handling == Handling::Kept)
             break;
-        // Handled, even if a stop came during the report: left queued, the
-        // message would be delivered and reported again after the next OnLoad.
         g_arrOutbox.Remove(*ticket);
+        if (handling == Handling::Dropped)
+            break;
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "platform/ticks.h"
 #include "workers/control_events.h"
 #include "workers/dispatcher.h"
+#include "workers/outbox.h"
 #include "workers/worker_slot.h"
 
 #include <atomic>
@@ -68,6 +69,8 @@ TEST_F(OnCloseTest, ReturnsAfterTheBoundWhenTheSenderIgnoresTheAbort)
     ASSERT_TRUE(WaitForIdleWorkers());
     host.Pump();
     EXPECT_EQ(host.Notifications().size(), seen);
+    // Taken by the mail system: never to be delivered again after an OnLoad.
+    EXPECT_EQ(g_arrOutbox.GetCount(), 0u);
 }
 
 // The bound is one for all the workers: what the sender used up is not
