@@ -147,6 +147,10 @@ void ReplaceFile(const fs::path &path, const std::string &content)
 ProjectLock::ProjectLock(const fs::path &project)
 {
     const fs::path target = FollowLinks(project);
+    // No lock file beside what is no project (a device's folder, say).
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0)
+        CheckReadable(target, info);
     std::error_code error;
     fs::create_directories(FolderOf(target), error);
     const fs::path lockFile = FolderOf(target) / ("." + target.filename().string() + ".lock");

@@ -42,6 +42,7 @@ void ReplaceFile(const std::filesystem::path &path, const std::string &content);
 class ProjectLock {
 public:
     // Waits for the lock; creates the project's folder when it is missing.
+    // Refuses as ReadProjectBytes does a path that is no project file.
     explicit ProjectLock(const std::filesystem::path &project);
 
 private:

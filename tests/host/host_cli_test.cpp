@@ -159,6 +159,7 @@ TEST_F(HostCliTest, ProjectThatIsNoRegularFileOrTooLargeIsRefusedUnread)
             const HostRun run = RunHostProgram(args, "body", std::chrono::seconds(10));
             EXPECT_EQ(run.exitCode, 2) << path;
             EXPECT_NE(run.err.find(problem), std::string::npos) << path << " -> " << run.err;
+            EXPECT_FALSE(fs::exists(path.parent_path() / ("." + path.filename().string() + ".lock"))) << path;
         }
 }
 
