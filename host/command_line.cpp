@@ -97,7 +97,7 @@ std::string HelpText(const CLI::App &app, const RawArguments &raw)
         return app.get_subcommand(raw.helpTopic)->help(program);
     std::string text = app.get_formatter()->make_help(&app, program, CLI::AppFormatMode::Normal);
     for (const std::string &command : raw.helpAll ? CommandWords() : std::vector<std::string>{})
-        text += "\n" + app.get_subcommand(command)->help(program);
+        text += "\nCommand " + command + ":\n\n" + app.get_subcommand(command)->help(program);
     return text;
 }
 
