@@ -1,16 +1,19 @@
-# cmake --install: the two libraries, morv-host (host/CMakeLists.txt), the
+# cmake --install: the platform library in the library folder, the plug-in
+# (and the Simple MAPI provider, providers/sendmail) in the private folder
+# beside it, morv-host with its man page and bash completion (host/), the
 # public header for host programs with the platform headers that it, a
 # host's window loop (and the bounds of its waits) and its settings tree
-# (CreateConfigDialog) use, a CMake package (find_package(morvtransport))
-# and a pkg-config file.
+# (CreateConfigDialog) use, a CMake package (find_package(morvtransport)),
+# a pkg-config file and the licence.
 include(CMakePackageConfigHelpers)
 
 set(MORV_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/morvtransport)
 
 set_target_properties(morvplatform PROPERTIES EXPORT_NAME platform)
-set_target_properties(morvtransport PROPERTIES EXPORT_NAME plugin INSTALL_RPATH "$ORIGIN")
-install(TARGETS morvplatform morvtransport EXPORT morvtransportTargets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+set_target_properties(morvtransport PROPERTIES EXPORT_NAME plugin INSTALL_RPATH "$ORIGIN/..")
+install(TARGETS morvplatform EXPORT morvtransportTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS morvtransport EXPORT morvtransportTargets LIBRARY DESTINATION ${MORV_PRIVATE_LIBDIR})
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 install(FILES include/morvtransport/morvtransport.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport)
 install(FILES src/platform/win_types.h src/platform/cstring.h src/platform/map_string_to_string.h
@@ -19,7 +22,7 @@ install(FILES src/platform/win_types.h src/platform/cstring.h src/platform/map_s
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport/platform)
 
 install(EXPORT morvtransportTargets NAMESPACE morvtransport:: DESTINATION ${MORV_CMAKE_DIR})
-set(MORV_PLUGIN_RELATIVE ${CMAKE_INSTALL_LIBDIR}/libmorvtransport.so)
+set(MORV_PLUGIN_RELATIVE ${MORV_PRIVATE_LIBDIR}/libmorvtransport.so)
 configure_package_config_file(cmake/morvtransportConfig.cmake.in
   ${PROJECT_BINARY_DIR}/morvtransportConfig.cmake
   INSTALL_DESTINATION ${MORV_CMAKE_DIR}

@@ -21,7 +21,7 @@ int RunCheck(const CommandContext &context)
     if (host.PumpUntil([&] { return statusWords >= 2; }, timeoutMs))
         return EXIT_OK;
     if (host.Interrupts() > 0)
-        return EXIT_INTERRUPTED;
+        return ExitForSignal(host.LastSignal());
     std::fprintf(stderr, "morv-host: the plug-in did not answer Check within %g s\n", timeoutMs / 1000.0);
     return EXIT_FAILED;
 }

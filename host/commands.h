@@ -6,6 +6,7 @@
 #include "host/command_line.h"
 #include "host/host_output.h"
 #include "host/plugin_module.h"
+#include "host/project_file.h"
 
 class SignalWatcher;
 
@@ -13,7 +14,9 @@ class SignalWatcher;
 constexpr int EXIT_OK = 0;
 constexpr int EXIT_FAILED = 1;        // a delivery failed, or no answer in time
 constexpr int EXIT_SETUP = 2;         // usage, project file or plug-in
-constexpr int EXIT_INTERRUPTED = 130; // Ctrl-C: cancelled
+// After a signal (Ctrl-C, SIGTERM, SIGHUP) cancelled the command: 128 plus
+// its number, as a shell reports a program the signal ended.
+constexpr int ExitForSignal(int signal) { return 128 + signal; }
 
 // What every command gets.
 struct CommandContext {
@@ -23,9 +26,14 @@ struct CommandContext {
     SignalWatcher *watcher;  // may be null
 };
 
+// The project file the options name, or the default one.
+std::filesystem::path ProjectPath(const HostOptions &options);
+
 int RunConfig(const CommandContext &context);
 int RunSend(const CommandContext &context);
 int RunCheck(const CommandContext &context);
+// Needs no plug-in.
+int RunList(const HostOptions &options, HostOutput &output);
 int RunDemo(const CommandContext &context);
 
 // Parses the command line, loads the plug-in and runs the command; the

@@ -109,7 +109,7 @@ int RunDemo(const CommandContext &context)
         Say(context.output, "sending one message");
         sent = Deliver(context, host, tracker, game.Name());
         if (host.Interrupts() > 0)
-            return EXIT_INTERRUPTED;
+            return ExitForSignal(host.LastSignal());
     }
     return Judge(context, sink, sent);
 }

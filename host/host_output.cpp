@@ -4,7 +4,7 @@
 
 void HostOutput::Notify(const HostNotification &notification)
 {
-    Write(FormatNotification(m_form, notification) + "\n");
+    Write(m_linePrefix + FormatNotification(m_form, notification) + "\n");
 }
 
 void HostOutput::Write(std::string_view utf8)
@@ -12,4 +12,13 @@ void HostOutput::Write(std::string_view utf8)
     const std::string bytes = m_form == OutputForm::Porcelain ? std::string(utf8) : Utf8ToTerminal(utf8);
     std::fwrite(bytes.data(), 1, bytes.size(), m_stream);
     std::fflush(m_stream);
+}
+
+void HostOutput::BeginFile(const std::string &file)
+{
+    if (m_form == OutputForm::Porcelain) {
+        Write("file\t" + EscapeText(file) + "\n");
+        return;
+    }
+    m_linePrefix = EscapeText(file == "-" ? "<stdin>" : file) + ": ";
 }

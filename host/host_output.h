@@ -1,10 +1,13 @@
 // HostOutput: where a command writes what the plug-in told it, one line per
-// notification, flushed at once, in human or porcelain form. Host's thread.
+// notification, flushed at once, in human or porcelain form. While a file's
+// message is under way, human lines start with the file's name and
+// porcelain has said "file<TAB>PATH" before them. Host's thread.
 #pragma once
 
 #include "host/notification_format.h"
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 class HostOutput {
@@ -15,8 +18,13 @@ public:
     void Notify(const HostNotification &notification);
     // Writes `utf8` as it is (human lines go through the terminal's encoding).
     void Write(std::string_view utf8);
+    // The notifications that follow belong to the message of `file` ("-"
+    // for standard input), until the next file or EndFile.
+    void BeginFile(const std::string &file);
+    void EndFile() { m_linePrefix.clear(); }
 
 private:
     OutputForm m_form;
     std::FILE *m_stream;
+    std::string m_linePrefix;  // human form: "FILE: "
 };

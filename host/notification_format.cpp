@@ -1,11 +1,13 @@
 #include "host/notification_format.h"
 
+#include "host/error_numbers.h"
 #include "host/text_codec.h"
 #include "morvtransport/morvtransport.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 namespace {
@@ -26,11 +28,33 @@ std::string_view WithoutTrailingLineEnds(std::string_view text)
     return text;
 }
 
+// Bodies longer than this many lines show only their size and first line.
+constexpr std::size_t FULL_BODY_LINES = 3;
+
+std::size_t LineCount(std::string_view text)
+{
+    std::size_t lines = text.empty() ? 0 : 1;
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos && at + 1 < text.size();
+         at = text.find('\n', at + 1))
+        ++lines;
+    return lines;
+}
+
+std::string HumanValue(const std::string &key, const std::string &value)
+{
+    const std::size_t lines = LineCount(value);
+    if (key != "Body" || lines <= FULL_BODY_LINES)
+        return EscapeText(value);
+    const std::string_view first = WithoutTrailingLineEnds(std::string_view(value).substr(0, value.find('\n')));
+    return "(" + std::to_string(lines) + " lines, " + std::to_string(value.size()) + " bytes) " + EscapeText(first) +
+           " ...";
+}
+
 std::string HumanSent(const CMapStringToString &record)
 {
     std::string line = "sent:";
     for (const auto &[key, value] : SortedUtf8Pairs(record))
-        line += " " + EscapeText(key) + "=" + EscapeText(value);
+        line += " " + EscapeText(key) + "=" + HumanValue(key, value);
     return line;
 }
 
@@ -38,7 +62,7 @@ std::string HumanLine(const HostNotification &notification)
 {
     switch (notification.kind) {
     case MORV_TN_TEXT:
-        return EscapeText(WithoutTrailingLineEnds(AnsiToUtf8(notification.text)));
+        return EscapeText(ExplainErrorNumbers(WithoutTrailingLineEnds(AnsiToUtf8(notification.text))));
     case MORV_TN_STATUS:
         return "status " + StatusHex(notification.status) + " (" + StatusBitNames(notification.status) + ")";
     case MORV_TN_SENT:
@@ -62,20 +86,41 @@ std::string PorcelainLine(const HostNotification &notification)
     }
 }
 
+std::string HexEscape(unsigned char byte)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "\\x%02x", byte);
+    return text;
+}
+
+// A byte of UTF-8 text as it may reach a terminal: control characters,
+// which could move the cursor or retitle the window, as escapes.
+std::string EscapeByte(char ch)
+{
+    switch (ch) {
+    case '\r': return "\\r";
+    case '\n': return "\\n";
+    case '\t': return "\\t";
+    case '\\': return "\\\\";
+    default: break;
+    }
+    const auto byte = static_cast<unsigned char>(ch);
+    return byte < 0x20 || byte == 0x7F ? HexEscape(byte) : std::string(1, ch);
+}
+
 }  // namespace
 
 std::string EscapeText(std::string_view text)
 {
     std::string escaped;
     escaped.reserve(text.size());
-    for (const char ch : text) {
-        switch (ch) {
-        case '\r': escaped += "\\r"; break;
-        case '\n': escaped += "\\n"; break;
-        case '\t': escaped += "\\t"; break;
-        case '\\': escaped += "\\\\"; break;
-        default: escaped += ch;
-        }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+        if (c1)
+            escaped += HexEscape(static_cast<unsigned char>(text[++i]));
+        else
+            escaped += EscapeByte(text[i]);
     }
     return escaped;
 }
@@ -123,4 +168,32 @@ std::string FormatSettings(OutputForm form, const CMapStringToString &pairs)
     for (const auto &[key, value] : SortedUtf8Pairs(pairs))
         lines += "  " + EscapeText(key) + " = " + EscapeText(value) + "\n";
     return lines;
+}
+
+namespace {
+
+std::string MailerName(const CMapStringToString &pairs)
+{
+    CString mailer;
+    const int number = pairs.Lookup("Mailer", mailer) ? std::atoi(mailer.GetString()) : 0;
+    static constexpr const char *NAMES[] = {"SMTP", "MAPI", "FILE"};
+    return number >= 0 && number < 3 ? NAMES[number] : "mailer " + std::to_string(number);
+}
+
+std::string Utf8Value(const CMapStringToString &pairs, const char *key)
+{
+    CString value;
+    return pairs.Lookup(key, value) ? AnsiToUtf8(value.view()) : std::string();
+}
+
+}  // namespace
+
+std::string FormatGameLine(OutputForm form, const std::string &game, const CMapStringToString &pairs)
+{
+    const std::string server = EscapeText(Utf8Value(pairs, "ServerSMTP"));
+    const std::string recipients = EscapeText(Utf8Value(pairs, "To"));
+    if (form == OutputForm::Porcelain)
+        return "game\t" + EscapeText(game) + "\t" + MailerName(pairs) + "\t" + server + "\t" + recipients;
+    return EscapeText(game) + ": " + MailerName(pairs) + ", server " + (server.empty() ? "(none)" : server) +
+           ", to " + (recipients.empty() ? "(none)" : recipients);
 }

@@ -15,7 +15,7 @@ void OutcomeTracker::Observe(const HostNotification &notification)
     case MORV_TN_TEXT:
         m_lastText = notification.text;
         if (IsAbortText(notification.text))
-            m_aborted = true;
+            m_abortText = true;
         break;
     case MORV_TN_STATUS:
         ObserveStatus(notification.status);
@@ -31,6 +31,7 @@ void OutcomeTracker::Observe(const HostNotification &notification)
 
 void OutcomeTracker::ObserveStatus(DWORD word)
 {
+    m_aborted = m_aborted || m_abortText;
     if ((word & DELIVERY_STARTED) == DELIVERY_STARTED) {
         m_underWay = true;
     } else if (m_underWay && word == MORV_TS_UNSENT) {

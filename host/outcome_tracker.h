@@ -5,7 +5,8 @@
 // set; it succeeded when the delivered record arrives, and failed when,
 // while it was under way, the word drops to UNSENT alone. The status words
 // carry no language, so this works whatever table the plug-in speaks; only
-// the cancel is recognised by its text, in either language.
+// the cancel is recognised by its text, in either language, and is over
+// with the status word that follows that text.
 #pragma once
 
 #include "host/notification.h"
@@ -18,6 +19,7 @@ public:
 
     int Sent() const { return m_sent; }
     int Failed() const { return m_failed; }
+    // The cancel's "Abort by user" and the status word after it arrived.
     bool Aborted() const { return m_aborted; }
     // The text that came with the latest failed delivery, in Windows-1251.
     const std::string &LastFailureText() const { return m_lastFailureText; }
@@ -32,6 +34,7 @@ private:
     bool m_underWay = false;
     int m_sent = 0;
     int m_failed = 0;
+    bool m_abortText = false;
     bool m_aborted = false;
     std::string m_lastText;
     std::string m_lastFailureText;

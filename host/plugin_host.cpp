@@ -59,6 +59,7 @@ LRESULT PluginHost::Receive(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == SignalWatcher::INTERRUPT_MESSAGE) {
         ++m_interrupts;
+        m_lastSignal = static_cast<int>(wParam);
     } else if (message == HOST_MESSAGE && m_listener) {
         try {
             m_listener(CopyNotification(wParam, lParam));

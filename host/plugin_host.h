@@ -33,8 +33,10 @@ public:
 
     const EntryPoints &Api() const { return m_api; }
     HWND Window() const { return m_window; }
-    // Signals (Ctrl-C) that reached the window so far.
+    // Signals (Ctrl-C) that reached the window so far, and the latest one
+    // (0 while none came).
     int Interrupts() const { return m_interrupts; }
+    int LastSignal() const { return m_lastSignal; }
 
     // OnLoad with this host's window and message.
     void Load() { m_api.OnLoad(m_window, HOST_MESSAGE); }
@@ -59,4 +61,5 @@ private:
     bool m_session;
     HWND m_window = nullptr;
     int m_interrupts = 0;
+    int m_lastSignal = 0;
 };

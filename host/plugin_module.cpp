@@ -1,9 +1,29 @@
 #include "host/plugin_module.h"
 
 #include <dlfcn.h>
+#include <link.h>
 
 #include <string>
 #include <system_error>
+
+namespace {
+
+// The folder that the platform library this program runs with was loaded
+// from, or empty.
+std::filesystem::path PlatformLibraryFolder()
+{
+    void *platform = dlopen(MORV_PLATFORM_SONAME, RTLD_LAZY | RTLD_NOLOAD);
+    if (!platform)
+        return {};
+    link_map *map = nullptr;
+    std::filesystem::path folder;
+    if (dlinfo(platform, RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name)
+        folder = std::filesystem::path(map->l_name).parent_path();
+    dlclose(platform);
+    return folder;
+}
+
+}  // namespace
 
 PluginModule::PluginModule(const std::filesystem::path &path)
     : m_path(path), m_handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
@@ -23,11 +43,8 @@ std::filesystem::path PluginModule::DefaultPath()
 {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const std::filesystem::path folder = program.parent_path();
-        for (const auto &candidate : {folder / MORV_PLUGIN_FILE_NAME, folder / MORV_BIN_TO_LIB / MORV_PLUGIN_FILE_NAME})
-            if (std::filesystem::exists(candidate, error))
-                return candidate.lexically_normal();
-    }
-    return MORV_BUILD_PLUGIN_PATH;
+    const std::filesystem::path beside = program.parent_path() / MORV_PLUGIN_FILE_NAME;
+    if (!error && std::filesystem::exists(beside, error))
+        return beside;
+    return (PlatformLibraryFolder() / MORV_PLUGIN_FOLDER / MORV_PLUGIN_FILE_NAME).lexically_normal();
 }

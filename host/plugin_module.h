@@ -26,8 +26,9 @@ public:
     const EntryPoints &Api() const { return m_api; }
     const std::filesystem::path &Path() const { return m_path; }
 
-    // The library installed beside the running program (its own folder,
-    // then the library folder next to it), else the one in the build tree.
+    // The plug-in beside the running program, else the one in the folder
+    // "morvtransport" beside the platform library the program runs with
+    // (where both the installation and the build tree keep it).
     static std::filesystem::path DefaultPath();
 
 private:

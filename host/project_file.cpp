@@ -2,31 +2,13 @@
 
 #include "host/text_codec.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 constexpr const char *FORMAT_KEY = "morv-host-project";
 constexpr int FORMAT_VERSION = 1;
 constexpr const char *GAMES_KEY = "games";
-
-std::string ReadWholeFile(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ProjectError("project file " + path.string() + " cannot be read: " + std::strerror(errno));
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 bool IsBlank(const std::string &text)
 {
@@ -42,40 +24,9 @@ std::string ToAnsi(const std::string &utf8, const std::string &what)
     }
 }
 
-// Writes `content` to a new file in `folder` and returns its name.
-std::filesystem::path WriteTemporary(const std::filesystem::path &target, const std::string &content)
-{
-    std::string name = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(name.data());
-    if (fd < 0)
-        throw ProjectError("cannot create a file beside " + target.string() + ": " + std::strerror(errno));
-    std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t result = write(fd, content.data() + written, content.size() - written);
-        if (result < 0 && errno == EINTR)
-            continue;
-        if (result <= 0) {
-            const int error = errno;
-            close(fd);
-            unlink(name.c_str());
-            throw ProjectError("cannot write " + name + ": " + std::strerror(error));
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    struct stat old {};
-    if (stat(target.c_str(), &old) == 0)
-        fchmod(fd, old.st_mode & 07777);
-    const bool synced = fsync(fd) == 0;
-    if (close(fd) != 0 || !synced) {
-        unlink(name.c_str());
-        throw ProjectError("cannot write " + name + ": " + std::strerror(errno));
-    }
-    return name;
-}
-
 }  // namespace
 
-ProjectFile::ProjectFile(std::filesystem::path path) : m_path(std::move(path)) {}
+ProjectFile::ProjectFile(std::filesystem::path path) : m_path(std::move(path)), m_target(FollowLinks(m_path)) {}
 
 std::filesystem::path ProjectFile::DefaultPath()
 {
@@ -97,19 +48,18 @@ void ProjectFile::Fail(const std::string &problem) const
 
 void ProjectFile::Load(bool mayCreate)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(m_path, error)) {
+    const std::optional<std::string> content = ReadProjectBytes(m_target);
+    if (!content) {
         if (!mayCreate)
             throw ProjectError("project file " + m_path.string() +
                                " does not exist; configure a game first (morv-host config GAME KEY=VALUE ...)");
         m_document = {{FORMAT_KEY, FORMAT_VERSION}, {GAMES_KEY, nlohmann::json::object()}};
         return;
     }
-    const std::string content = ReadWholeFile(m_path);
-    if (IsBlank(content))
+    if (IsBlank(*content))
         Fail("is empty");
     try {
-        m_document = nlohmann::json::parse(content);
+        m_document = nlohmann::json::parse(*content);
     } catch (const nlohmann::json::parse_error &parseError) {
         Fail(std::string("is not JSON (") + parseError.what() + ")");
     }
@@ -150,7 +100,27 @@ std::optional<GameSection> ProjectFile::Find(const std::string &game) const
     return section;
 }
 
-void ProjectFile::Store(const std::string &game, const GameSection &section)
+GameSection ProjectFile::Require(const std::string &game) const
+{
+    if (std::optional<GameSection> section = Find(game))
+        return std::move(*section);
+    std::string names;
+    for (const std::string &name : GameNames())
+        names += (names.empty() ? "\"" : ", \"") + name + "\"";
+    throw ProjectError("project file " + m_path.string() + " holds no game \"" + game + "\" (" +
+                       (names.empty() ? "it holds none" : "it holds " + names) +
+                       "); configure it first: morv-host config " + game + " KEY=VALUE ...");
+}
+
+std::vector<std::string> ProjectFile::GameNames() const
+{
+    std::vector<std::string> names;
+    for (const auto &item : m_document.at(GAMES_KEY).items())
+        names.push_back(item.key());
+    return names;
+}
+
+void ProjectFile::Store(const std::string &game, const GameSection &section, const std::set<std::string> &dropped)
 {
     nlohmann::json settings = nlohmann::json::object();
     for (const auto &[key, value] : section.pairs)
@@ -158,7 +128,7 @@ void ProjectFile::Store(const std::string &game, const GameSection &section)
     nlohmann::json &entry = m_document[GAMES_KEY][game];
     if (entry.is_object() && entry.contains("settings") && entry["settings"].is_object())
         for (const auto &item : entry["settings"].items())
-            if (!settings.contains(item.key()))
+            if (!settings.contains(item.key()) && !dropped.contains(item.key()))
                 throw ProjectError("the new settings of game \"" + game + "\" lack \"" + item.key() +
                                    "\"; " + m_path.string() + " was left as it is");
     if (!entry.is_object())
@@ -170,12 +140,7 @@ void ProjectFile::Store(const std::string &game, const GameSection &section)
 
 void ProjectFile::Save() const
 {
-    if (m_path.has_parent_path())
-        std::filesystem::create_directories(m_path.parent_path());
-    const std::filesystem::path temporary = WriteTemporary(m_path, m_document.dump(2) + "\n");
-    if (std::rename(temporary.c_str(), m_path.c_str()) != 0) {
-        const int error = errno;
-        unlink(temporary.c_str());
-        throw ProjectError("cannot replace " + m_path.string() + ": " + std::strerror(error));
-    }
+    if (m_target.has_parent_path())
+        std::filesystem::create_directories(m_target.parent_path());
+    ReplaceFile(m_target, m_document.dump(2) + "\n");
 }

@@ -23,6 +23,7 @@ int RunCommand(const CommandContext &context)
     case HostCommand::Send: return RunSend(context);
     case HostCommand::Check: return RunCheck(context);
     case HostCommand::Demo: return RunDemo(context);
+    case HostCommand::List: break;
     }
     return EXIT_SETUP;
 }
@@ -30,12 +31,19 @@ int RunCommand(const CommandContext &context)
 int LoadAndRun(const HostOptions &options, SignalWatcher *watcher)
 {
     ChooseLanguage(options.language);
-    const PluginModule plugin(options.plugin.empty() ? PluginModule::DefaultPath() : std::filesystem::path(options.plugin));
     HostOutput output(options.porcelain ? OutputForm::Porcelain : OutputForm::Human, stdout);
+    if (options.command == HostCommand::List)
+        return RunList(options, output);
+    const PluginModule plugin(options.plugin.empty() ? PluginModule::DefaultPath() : std::filesystem::path(options.plugin));
     return RunCommand(CommandContext{options, plugin.Api(), output, watcher});
 }
 
 }  // namespace
+
+std::filesystem::path ProjectPath(const HostOptions &options)
+{
+    return options.project.empty() ? ProjectFile::DefaultPath() : std::filesystem::path(options.project);
+}
 
 int RunHost(int argc, const char *const *argv, SignalWatcher *watcher)
 {

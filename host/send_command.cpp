@@ -1,16 +1,15 @@
 #include "host/commands.h"
 
 #include "host/game_session.h"
+#include "host/message_body.h"
 #include "host/outcome_tracker.h"
 #include "host/plugin_host.h"
 #include "host/text_codec.h"
 #include "host/usage_error.h"
+#include "platform/ticks.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
 
 namespace {
 
@@ -22,17 +21,11 @@ constexpr const char *TRACE_VARIABLE = "MORV_SMTP_TRACE";
 // stops its sender within 5 s.
 constexpr DWORD ABORT_WAIT_MS = 10000;
 
-std::string ReadBody(const std::string &file)
-{
-    if (file == "-")
-        return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw UsageError("cannot read " + file);
-    std::ostringstream body;
-    body << in.rdbuf();
-    return body.str();
-}
+// One message to send and the file its Body came from (empty: --set Body).
+struct OutgoingMessage {
+    std::string file;
+    CMapStringToString pairs;
+};
 
 CString ToAnsi(const std::string &utf8, const std::string &what)
 {
@@ -43,16 +36,42 @@ CString ToAnsi(const std::string &utf8, const std::string &what)
     }
 }
 
-std::vector<CMapStringToString> BuildMessages(const HostOptions &options, const CString &game)
+// The settings win over a message's pairs, so a --set pair for a key they
+// hold would be dropped without a word.
+void CheckExtraPair(const HostOptions &options, const GameSection &section, const std::string &key)
 {
-    const std::vector<std::string> files = options.files.empty() ? std::vector<std::string>{"-"} : options.files;
-    std::vector<CMapStringToString> messages;
-    for (const std::string &file : files) {
-        CMapStringToString message;
-        message.SetAt("GameName", game);
-        message.SetAt("Body", ToAnsi(ReadBody(file), file == "-" ? "standard input" : file));
+    if (key == "Body" && !options.files.empty())
+        throw UsageError("--set Body= cannot go with files: each file is the Body of its message");
+    CString stored(key == "GameName" ? ToAnsi(options.game, "the game name") : CString());
+    if (key != "GameName" && !section.pairs.Lookup(ToAnsi(key, "key " + key), stored))
+        return;
+    throw UsageError("--set " + key + "=...: game \"" + options.game + "\" has " + key + " = \"" +
+                     AnsiToUtf8(stored.view()) + "\" in its settings, which win over a message's pairs; change it "
+                     "with: morv-host config " + options.game + " " + key + "=VALUE" +
+                     (key == "GameName" ? "" : ", or remove it with: morv-host config " + options.game +
+                                                   " --unset " + key));
+}
+
+bool SetsBody(const HostOptions &options)
+{
+    return std::any_of(options.extraPairs.begin(), options.extraPairs.end(),
+                       [](const auto &pair) { return pair.first == "Body"; });
+}
+
+// Every message read and converted before the first is sent.
+std::vector<OutgoingMessage> BuildMessages(const HostOptions &options, const CString &game)
+{
+    std::vector<std::string> files = options.files;
+    if (files.empty() && !SetsBody(options))
+        files.push_back("-");
+    std::vector<OutgoingMessage> messages;
+    for (const std::string &file : files.empty() ? std::vector<std::string>{""} : files) {
+        OutgoingMessage message{file, CMapStringToString()};
+        message.pairs.SetAt("GameName", game);
+        if (!file.empty())
+            message.pairs.SetAt("Body", CString(ReadMessageBody(file, options.encoding)));
         for (const auto &[key, value] : options.extraPairs)
-            message.SetAt(ToAnsi(key, "key " + key), ToAnsi(value, "value of " + key));
+            message.pairs.SetAt(ToAnsi(key, "key " + key), ToAnsi(value, "value of " + key));
         messages.push_back(std::move(message));
     }
     return messages;
@@ -63,7 +82,7 @@ int CancelAndWait(PluginHost &host, const OutcomeTracker &tracker)
     host.Api().Cancel();
     if (!host.PumpUntilIgnoringInterrupts([&] { return tracker.Aborted(); }, ABORT_WAIT_MS))
         std::fprintf(stderr, "morv-host: the plug-in did not confirm the cancel\n");
-    return EXIT_INTERRUPTED;
+    return ExitForSignal(host.LastSignal());
 }
 
 int Outcome(const OutcomeTracker &tracker, int expected)
@@ -76,15 +95,35 @@ int Outcome(const OutcomeTracker &tracker, int expected)
     return tracker.Failed() ? EXIT_FAILED : EXIT_OK;
 }
 
+// One message at a time, each after the outcome of the one before: the
+// plug-in's queue hands out the newest message first, and its sender may
+// take one before the host has queued the next, so only this keeps the
+// order given and tells whose outcome each is.
+void SendInOrder(const CommandContext &context, PluginHost &host, const OutcomeTracker &tracker,
+                 std::vector<OutgoingMessage> &messages)
+{
+    const CTickBound bound(TimeoutMs(context.options, INFINITE));
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        if (!messages[i].file.empty())
+            context.output.BeginFile(messages[i].file);
+        context.api.Send(messages[i].pairs);
+        const int settled = static_cast<int>(i) + 1;
+        if (!host.PumpUntil([&] { return tracker.Settled(settled); }, bound.Left()))
+            return;
+    }
+}
+
 }  // namespace
 
 int RunSend(const CommandContext &context)
 {
     const HostOptions &options = context.options;
-    ProjectFile project(options.project.empty() ? ProjectFile::DefaultPath() : std::filesystem::path(options.project));
+    ProjectFile project(ProjectPath(options));
     project.Load(false);
-    const std::optional<GameSection> section = project.Find(options.game);
-    std::vector<CMapStringToString> messages = BuildMessages(options, ToAnsi(options.game, "the game name"));
+    const GameSection section = project.Require(options.game);
+    for (const auto &pair : options.extraPairs)
+        CheckExtraPair(options, section, pair.first);
+    std::vector<OutgoingMessage> messages = BuildMessages(options, ToAnsi(options.game, "the game name"));
     if (!options.traceFile.empty())
         setenv(TRACE_VARIABLE, options.traceFile.c_str(), 1);
     OutcomeTracker tracker;
@@ -93,11 +132,10 @@ int RunSend(const CommandContext &context)
         context.output.Notify(notification);
     }, context.watcher);
     const GameSession game(context.api, options.game, section);
-    for (CMapStringToString &message : messages)
-        context.api.Send(message);
+    SendInOrder(context, host, tracker, messages);
     const int expected = static_cast<int>(messages.size());
-    host.PumpUntil([&] { return tracker.Settled(expected); }, TimeoutMs(options, INFINITE));
-    if (!tracker.Settled(expected) && host.Interrupts() > 0)
-        return CancelAndWait(host, tracker);
-    return Outcome(tracker, expected);
+    const bool cancel = !tracker.Settled(expected) && host.Interrupts() > 0;
+    const int exitCode = cancel ? CancelAndWait(host, tracker) : Outcome(tracker, expected);
+    context.output.EndFile();
+    return exitCode;
 }

@@ -1,10 +1,12 @@
 #include "host/settings_keys.h"
 
+#include "host/nearest_word.h"
 #include "host/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 std::pair<std::string, std::string> ParseAssignment(const std::string &text)
 {
@@ -35,4 +37,65 @@ int MailerListIndex(const std::string &value)
     if (upper == "1" || upper == "MAPI")
         return 1;
     throw UsageError("Mailer takes 0 or SMTP, 1 or MAPI, not \"" + value + "\"");
+}
+
+const std::vector<std::string> &KnownKeys()
+{
+    static const std::vector<std::string> keys{"GameName", "Mailer",   "ServerSMTP", "From",     "To",
+                                               "Subject",  "Action",   "Security",   "Login",    "TlsCaFile"};
+    return keys;
+}
+
+namespace {
+
+std::string KnownKeyList()
+{
+    std::string list;
+    for (const std::string &key : KnownKeys())
+        list += (list.empty() ? "" : ", ") + key;
+    return list;
+}
+
+void CheckKnownKey(const std::string &key)
+{
+    if (std::find(KnownKeys().begin(), KnownKeys().end(), key) != KnownKeys().end())
+        return;
+    const std::optional<std::string> meant = NearestWord(key, KnownKeys());
+    throw UsageError("the plug-in knows no setting \"" + key + "\"" +
+                     (meant ? " (did you mean \"" + *meant + "\"?)" : std::string()) + "; it knows " +
+                     KnownKeyList() + "; --force stores it all the same");
+}
+
+// The port of "host:port" or "[v6]:port" when it is written in digits.
+std::optional<std::string> PortDigits(const std::string &server)
+{
+    const std::size_t bracket = server.rfind(']');
+    const std::size_t colon = server.rfind(':');
+    const bool hostPort = server.starts_with('[') ? bracket != std::string::npos && colon == bracket + 1
+                                                  : colon != std::string::npos && colon == server.find(':');
+    if (!hostPort || colon + 1 == server.size())
+        return std::nullopt;
+    const std::string port = server.substr(colon + 1);
+    const bool digits = std::all_of(port.begin(), port.end(), [](unsigned char ch) { return std::isdigit(ch); });
+    return digits ? std::optional<std::string>(port) : std::nullopt;
+}
+
+void CheckServerPort(const std::string &server)
+{
+    const std::optional<std::string> port = PortDigits(server);
+    if (port && (port->size() > 5 || std::stoul(*port) < 1 || std::stoul(*port) > 65535))
+        throw UsageError("ServerSMTP \"" + server + "\" names port " + *port +
+                         "; a port lies in 1-65535 (HOST:PORT, or HOST alone for the default port)");
+}
+
+}  // namespace
+
+void CheckConfigAssignment(const std::string &key, const std::string &value, bool force)
+{
+    if (key == "GameName")
+        throw UsageError("GameName is the game's name and cannot be changed; configure a new game under the new name");
+    if (!force)
+        CheckKnownKey(key);
+    if (key == "ServerSMTP")
+        CheckServerPort(value);
 }

@@ -19,6 +19,16 @@ int PageControlId(const std::string &key);
 // "From", "To", "Subject", "ServerSMTP", "Action" and "Mailer".
 bool IsPageKey(const std::string &key);
 
+// Every setting the plug-in knows: the page's keys, "GameName", and the
+// SMTP client's "Security", "Login" and "TlsCaFile".
+const std::vector<std::string> &KnownKeys();
+
+// Refuses, with a UsageError, what `config` must not store: "GameName"
+// (the game's name, which cannot change), a key the plug-in does not know
+// unless `force` (naming the known key it was perhaps meant to be), and a
+// "ServerSMTP" whose port lies outside 1-65535.
+void CheckConfigAssignment(const std::string &key, const std::string &value, bool force);
+
 // The mailer list's index for a "Mailer" value: "0"/"SMTP" gives 0,
 // "1"/"MAPI" gives 1 (any letter case); throws UsageError otherwise.
 int MailerListIndex(const std::string &value);

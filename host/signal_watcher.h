@@ -1,8 +1,9 @@
-// SignalWatcher: turns SIGINT and SIGTERM into a message to the host's
-// window, so the host's thread learns of Ctrl-C while it pumps. Create it
-// on the main thread before any other thread starts: it blocks the two
-// signals there, and every thread started later inherits the mask. Its own
-// thread reads them from a signalfd.
+// SignalWatcher: turns SIGINT (Ctrl-C), SIGTERM and SIGHUP (the terminal
+// closed) into a message to the host's window, so the host's thread learns
+// of them while it pumps and cancels as for Ctrl-C. Create it on the main
+// thread before any other thread starts: it blocks the three signals there,
+// and every thread started later inherits the mask. Its own thread reads
+// them from a signalfd.
 #pragma once
 
 #include "platform/win_types.h"

@@ -1,7 +1,8 @@
 #include "host/text_codec.h"
 
+#include "host/terminal_codeset.h"
+
 #include <iconv.h>
-#include <langinfo.h>
 
 #include <cerrno>
 #include <cstring>
@@ -51,8 +52,8 @@ std::string ConvertText(std::string_view text, const char *from, const char *to)
     std::string out;
     const std::size_t stopped = ConvertPrefix(static_cast<iconv_t>(handle.get()), text, 0, out);
     if (stopped != text.size())
-        throw TextCodecError("byte " + std::to_string(stopped) + " cannot be converted from " + from + " to " +
-                             to);
+        throw TextCodecError("byte " + std::to_string(stopped) + " cannot be converted from " + from + " to " + to,
+                             stopped);
     return out;
 }
 
@@ -84,8 +85,12 @@ std::string Koi8ToUtf8(std::string_view koi8)
 
 std::string Utf8ToTerminal(std::string_view utf8)
 {
-    const char *codeset = nl_langinfo(CODESET);
-    if (!codeset || !*codeset || std::strcmp(codeset, "UTF-8") == 0)
+    static const std::string codeset = TerminalCodeset();
+    if (codeset == "UTF-8")
         return std::string(utf8);
-    return ConvertTextLossy(utf8, "UTF-8", codeset, "?");
+    try {
+        return ConvertTextLossy(utf8, "UTF-8", codeset.c_str(), "?");
+    } catch (const TextCodecError &) {
+        return std::string(utf8);  // a code set iconv does not know
+    }
 }

@@ -10,7 +10,13 @@
 
 class TextCodecError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit TextCodecError(const std::string &what, std::size_t offset = 0)
+        : std::runtime_error(what), m_offset(offset) {}
+    // Where the text stopped converting.
+    std::size_t Offset() const { return m_offset; }
+
+private:
+    std::size_t m_offset;
 };
 
 // Strict: throws TextCodecError naming the byte offset of the first
@@ -23,5 +29,5 @@ std::string ConvertTextLossy(std::string_view text, const char *from, const char
 std::string Utf8ToAnsi(std::string_view utf8);          // strict
 std::string AnsiToUtf8(std::string_view ansi);          // lossy, U+FFFD
 std::string Koi8ToUtf8(std::string_view koi8);          // lossy, U+FFFD
-// The text in the terminal's encoding (the locale's codeset), lossy.
+// The text in the terminal's encoding (terminal_codeset.h), lossy.
 std::string Utf8ToTerminal(std::string_view utf8);

@@ -23,6 +23,8 @@ public:
 
     int Get() const { return m_fd; }
     bool Valid() const { return m_fd >= 0; }
+    // Hands the descriptor over to the caller; holds nothing afterwards.
+    int Release() { return std::exchange(m_fd, -1); }
     // Closes what it holds; holds nothing afterwards.
     void Reset()
     {

@@ -81,6 +81,41 @@ constexpr std::array<Row, CYRILLIC_ROWS> LETTERS = {
 
 constexpr std::array<LetterBytes, CYRILLIC_ROWS> LETTER_BYTES = MakeLetterBytes(LETTERS);
 
+// Windows-1251 signs written into KOI8-R, one byte for one byte: the four
+// that KOI8-R has at their places there, the others as their nearest ASCII
+// look-alike. Bytes not listed keep their value (letters, letters of other
+// Cyrillic alphabets, and 0x98, which Windows-1251 leaves unassigned).
+struct SignByte {
+    int windows1251;
+    std::uint8_t koi8;
+};
+constexpr SignByte SIGNS_1251_TO_KOI8[] = {
+    {0x82, ','},  {0x84, '"'},  {0x85, '.'},  {0x86, '+'},  {0x87, '+'},  {0x88, 'E'},  {0x89, '%'},  {0x8B, '<'},
+    {0x91, '\''}, {0x92, '\''}, {0x93, '"'},  {0x94, '"'},  {0x95, '*'},  {0x96, '-'},  {0x97, '-'},  {0x99, 'T'},
+    {0x9B, '>'},  {0xA0, 0x9A}, {0xA4, '*'},  {0xA6, '|'},  {0xA7, 'S'},  {0xA9, 0xBF}, {0xAB, '"'},  {0xAC, '-'},
+    {0xAD, '-'},  {0xAE, 'R'},  {0xB0, 0x9C}, {0xB1, '+'},  {0xB6, 'P'},  {0xB7, 0x9E}, {0xB9, 'N'},  {0xBB, '"'},
+};
+
+constexpr Row MakeSignRow()
+{
+    Row row{};
+    for (const SignByte &sign : SIGNS_1251_TO_KOI8)
+        Put(row, sign.windows1251, sign.koi8);
+    return row;
+}
+
+constexpr Row SIGNS_TO_KOI8 = MakeSignRow();
+
+// The byte a non-letter becomes: only Windows-1251 into KOI8-R rewrites
+// signs; every other pair keeps them.
+std::uint8_t NonLetter(std::uint8_t byte, unsigned sourceRow, unsigned targetRow)
+{
+    if (sourceRow != ROW_WINDOWS_1251 || targetRow != ROW_KOI8_R)
+        return byte;
+    const std::uint8_t written = SIGNS_TO_KOI8[byte - 0x80];
+    return written != 0 ? written : byte;
+}
+
 }  // namespace
 
 const std::array<std::array<std::uint8_t, 128>, CYRILLIC_ROWS> g_cyrillicLetters = LETTERS;
@@ -95,7 +130,6 @@ void RecodeCyrillic(unsigned char *buffer, std::size_t length, unsigned sourceRo
         if (buffer[i] < 0x80)
             continue;
         const std::uint8_t code = source[buffer[i] - 0x80];
-        if (code != 0)
-            buffer[i] = target[code];
+        buffer[i] = code != 0 ? target[code] : NonLetter(buffer[i], sourceRow, targetRow);
     }
 }

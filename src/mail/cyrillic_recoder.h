@@ -1,6 +1,10 @@
 // The Cyrillic recoder: rewrites the letters of the Russian alphabet between
-// five 8-bit code pages, in place. Bytes below 0x80 and upper-half bytes that
-// are no letter in the source page pass unchanged. Stateless; any thread.
+// five 8-bit code pages, in place, one byte for one byte. Bytes below 0x80
+// pass unchanged. Upper-half bytes that are no letter in the source page
+// pass unchanged too, except from Windows-1251 into KOI8-R: there the signs
+// (punctuation, no-break space, ...) are written at their KOI8-R places, or
+// as their nearest ASCII look-alike where KOI8-R has none. Stateless; any
+// thread.
 #pragma once
 
 #include <array>

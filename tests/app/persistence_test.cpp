@@ -110,6 +110,9 @@ struct ForeignSection {
     unsigned long version;
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const ForeignSection &row, std::ostream *out) { *out << ::testing::PrintToString(row.tag) << " version " << row.version; }
+
 class ForeignSectionTest : public PersistenceTest, public ::testing::WithParamInterface<ForeignSection> {};
 
 TEST_P(ForeignSectionTest, RestoreIgnoresIt)

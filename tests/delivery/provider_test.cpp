@@ -147,6 +147,9 @@ struct SecureRoute {
     const char *serverLog;    // what the server saw
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const SecureRoute &row, std::ostream *out) { *out << row.name; }
+
 class SecureRouteTest : public ServerTest, public ::testing::WithParamInterface<SecureRoute> {};
 
 TEST_P(SecureRouteTest, RussianTurnArrivesIntactAndTheTranscriptHidesTheLogin)
@@ -200,6 +203,8 @@ struct RefusedCertificate {
     const char *serverLog;
 };
 
+void PrintTo(const RefusedCertificate &row, std::ostream *out) { *out << row.name; }
+
 class RefusedCertificateTest : public ServerTest, public ::testing::WithParamInterface<RefusedCertificate> {};
 
 TEST_P(RefusedCertificateTest, EndsTheConnectionBeforeAnyCommandUnderTls)
@@ -244,6 +249,8 @@ struct RefusedSettings {
     mode_t netrcMode;
     const char *text;  // after "Alpha ERR: "; %s: the netrc file
 };
+
+void PrintTo(const RefusedSettings &row, std::ostream *out) { *out << row.name; }
 
 class RefusedSettingsTest : public ProviderTest, public ::testing::WithParamInterface<RefusedSettings> {};
 

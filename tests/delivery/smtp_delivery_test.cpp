@@ -185,6 +185,9 @@ struct RefusedTurn {
     const char *text;
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const RefusedTurn &row, std::ostream *out) { *out << row.name; }
+
 class RefusedTurnTest : public SmtpDeliveryTest, public ::testing::WithParamInterface<RefusedTurn> {};
 
 TEST_P(RefusedTurnTest, FailsWithItsReasonWithoutConnecting)

@@ -23,8 +23,32 @@ Pipe MakePipe()
     return {fds[0], fds[1]};
 }
 
+// The test's environment with the setup's changes, as "NAME=VALUE" texts.
+std::vector<std::string> ChildEnvironment(const std::vector<std::string> &changes)
+{
+    std::vector<std::string> variables;
+    for (char **variable = environ; *variable; ++variable)
+        variables.emplace_back(*variable);
+    for (const std::string &change : changes) {
+        const std::string name = change.substr(0, change.find('='));
+        std::erase_if(variables, [&](const std::string &variable) { return variable.starts_with(name + "="); });
+        if (change.find('=') != std::string::npos)
+            variables.push_back(change);
+    }
+    return variables;
+}
+
+std::vector<char *> Pointers(std::vector<std::string> &texts)
+{
+    std::vector<char *> pointers;
+    for (std::string &text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 // Runs in the forked child: only async-signal-safe calls.
-[[noreturn]] void ExecHost(char *const *argv, Pipe in, Pipe out, Pipe err)
+[[noreturn]] void ExecHost(char *const *argv, char *const *envp, rlim_t fileSizeLimit, Pipe in, Pipe out, Pipe err)
 {
     dup2(in.read, STDIN_FILENO);
     dup2(out.write, STDOUT_FILENO);
@@ -32,7 +56,10 @@ Pipe MakePipe()
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    execv(MORV_HOST_PROGRAM, argv);
+    const rlimit limit{fileSizeLimit, fileSizeLimit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, SIG_IGN);
+    execve(MORV_HOST_PROGRAM, argv, envp);
     _exit(127);
 }
 
@@ -49,16 +76,16 @@ void WriteAll(int fd, const std::string &data)
 
 }  // namespace
 
-HostProcess::HostProcess(const std::vector<std::string> &arguments, const std::string &input)
+HostProcess::HostProcess(const std::vector<std::string> &arguments, const std::string &input, const HostSetup &setup)
 {
-    std::vector<char *> argv{const_cast<char *>(MORV_HOST_PROGRAM)};
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<std::string> argvTexts{MORV_HOST_PROGRAM};
+    argvTexts.insert(argvTexts.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> envTexts = ChildEnvironment(setup.environment);
+    const std::vector<char *> argv = Pointers(argvTexts), envp = Pointers(envTexts);
     const Pipe in = MakePipe(), out = MakePipe(), err = MakePipe();
     m_pid = fork();
     if (m_pid == 0)
-        ExecHost(argv.data(), in, out, err);
+        ExecHost(argv.data(), envp.data(), setup.fileSizeLimit, in, out, err);
     close(in.read);
     close(out.write);
     close(err.write);
@@ -138,8 +165,8 @@ HostRun HostProcess::Finish(std::chrono::milliseconds timeout)
 }
 
 HostRun RunHostProgram(const std::vector<std::string> &arguments, const std::string &input,
-                       std::chrono::milliseconds timeout)
+                       std::chrono::milliseconds timeout, const HostSetup &setup)
 {
-    HostProcess process(arguments, input);
+    HostProcess process(arguments, input, setup);
     return process.Finish(timeout);
 }

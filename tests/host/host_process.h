@@ -3,9 +3,11 @@
 // signals sent to it, and a deadline on everything. Test thread only.
 #pragma once
 
+#include <sys/resource.h>
+#include <sys/types.h>
+
 #include <chrono>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 struct HostRun {
@@ -14,9 +16,19 @@ struct HostRun {
     std::string err;
 };
 
+// How the program is started beyond its arguments.
+struct HostSetup {
+    // Changes to the test's environment: "NAME=VALUE" sets, "NAME" removes.
+    std::vector<std::string> environment{};
+    // The largest file the program may write (RLIMIT_FSIZE); a write past
+    // it fails with EFBIG, since SIGXFSZ is ignored.
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
 class HostProcess {
 public:
-    HostProcess(const std::vector<std::string> &arguments, const std::string &input = {});
+    HostProcess(const std::vector<std::string> &arguments, const std::string &input = {},
+                const HostSetup &setup = {});
     ~HostProcess();
     HostProcess(const HostProcess &) = delete;
     HostProcess &operator=(const HostProcess &) = delete;
@@ -43,4 +55,4 @@ constexpr std::chrono::milliseconds HOST_DEADLINE{30000};
 
 // Runs morv-host to its end.
 HostRun RunHostProgram(const std::vector<std::string> &arguments, const std::string &input = {},
-                       std::chrono::milliseconds timeout = HOST_DEADLINE);
+                       std::chrono::milliseconds timeout = HOST_DEADLINE, const HostSetup &setup = {});

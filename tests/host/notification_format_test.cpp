@@ -1,7 +1,10 @@
 // Porcelain and human lines, status names, the encodings at the host's edge
 // and the command-line assignments.
+#include "host/error_numbers.h"
+#include "host/nearest_word.h"
 #include "host/notification_format.h"
 #include "host/settings_keys.h"
+#include "host/terminal_codeset.h"
 #include "host/text_codec.h"
 #include "host/usage_error.h"
 #include "morvtransport/morvtransport.h"
@@ -26,7 +29,7 @@ HostNotification Status(DWORD word)
     return notification;
 }
 
-TEST(EscapeText, EscapesExactlyTheFourCharacters)
+TEST(EscapeText, EscapesEveryControlCharacterAndTheBackslash)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"plain", "plain"},
@@ -35,7 +38,9 @@ TEST(EscapeText, EscapesExactlyTheFourCharacters)
         {"back\\slash", "back\\\\slash"},
         {"\\n literally", "\\\\n literally"},
         {"", ""},
-        {"ё\x01", "ё\x01"},
+        {"ё\x01", "ё\\x01"},
+        {"\x1b[31mred\x07\x7f", "\\x1b[31mred\\x07\\x7f"},
+        {"csi \xC2\x9B" "2J, not \xC2\xA0", "csi \\x9b2J, not \xC2\xA0"},  // C1 CSI; a no-break space stays
     };
     for (const auto &[input, expected] : cases)
         EXPECT_EQ(EscapeText(input), expected) << input;
@@ -86,6 +91,77 @@ TEST(HumanLines, NameTheBitsAndDropTrailingLineEnds)
     EXPECT_EQ(FormatNotification(OutputForm::Human, Text("Could not connect\n")), "Could not connect");
 }
 
+TEST(HumanLines, SpellOutTheErrorNumbers)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"G ERR: Could not connect to x on port 25, GetLastError returns: 111\n",
+         "G ERR: Could not connect to x on port 25, GetLastError returns: 111 (connection refused)"},
+        {"GetLastError returns: 10022", "GetLastError returns: 10022 (the server's name was not found, or no address "
+                                        "of it could be used)"},
+        {"GetLastError returns: 10060", "GetLastError returns: 10060 (timed out)"},
+        {"GetLastError returns: 113", "GetLastError returns: 113 (no route to host)"},
+        {"GetLastError returns: 0", "GetLastError returns: 0"},
+        {"GetLastError returns: x", "GetLastError returns: x"},
+    };
+    for (const auto &[text, line] : cases)
+        EXPECT_EQ(FormatNotification(OutputForm::Human, Text(text)), line);
+    EXPECT_EQ(FormatNotification(OutputForm::Porcelain, Text(cases[0].first)),
+              "text\tG ERR: Could not connect to x on port 25, GetLastError returns: 111\\n");
+}
+
+TEST(HumanLines, LongBodiesShowTheirSizeAndFirstLineAndPorcelainAll)
+{
+    HostNotification sent;
+    sent.kind = MORV_TN_SENT;
+    const std::string body = "line 1\r\nline 2\r\nline 3\r\nline 4\r\n";
+    sent.record.SetAt("Body", body.c_str());
+    EXPECT_EQ(FormatNotification(OutputForm::Human, sent), "sent: Body=(4 lines, 32 bytes) line 1 ...");
+    EXPECT_EQ(FormatNotification(OutputForm::Porcelain, sent),
+              "sent\t{\"Body\":\"line 1\\r\\nline 2\\r\\nline 3\\r\\nline 4\\r\\n\"}");
+    sent.record.SetAt("Body", "line 1\r\nline 2\r\nline 3\r\n");
+    EXPECT_EQ(FormatNotification(OutputForm::Human, sent), "sent: Body=line 1\\r\\nline 2\\r\\nline 3\\r\\n");
+}
+
+TEST(GameLines, ShowMailerServerAndRecipients)
+{
+    CMapStringToString pairs;
+    pairs.SetAt("ServerSMTP", "smtp.x:587");
+    pairs.SetAt("To", "a@b; c@d");
+    EXPECT_EQ(FormatGameLine(OutputForm::Human, "Alpha", pairs), "Alpha: SMTP, server smtp.x:587, to a@b; c@d");
+    EXPECT_EQ(FormatGameLine(OutputForm::Porcelain, "Alpha", pairs), "game\tAlpha\tSMTP\tsmtp.x:587\ta@b; c@d");
+    pairs.SetAt("Mailer", "1");
+    pairs.RemoveKey("ServerSMTP");
+    EXPECT_EQ(FormatGameLine(OutputForm::Human, "B", pairs), "B: MAPI, server (none), to a@b; c@d");
+}
+
+TEST(TerminalCodeset, Utf8UnlessTheLocaleNamesAnotherCodeset)
+{
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"", "ANSI_X3.4-1968", "UTF-8"},           // no locale at all
+        {"C", "ANSI_X3.4-1968", "UTF-8"},
+        {"ru_RU.UTF-8", "ANSI_X3.4-1968", "UTF-8"},  // named, not installed
+        {"de_DE.utf8@euro", "ANSI_X3.4-1968", "UTF-8"},
+        {"ru_RU.KOI8-R", "ANSI_X3.4-1968", "KOI8-R"},
+        {"ru_RU", "ISO-8859-5", "ISO-8859-5"},     // installed, code set implied
+        {"ru_RU", "ANSI_X3.4-1968", "UTF-8"},      // not installed
+    };
+    for (const auto &[locale, installed, codeset] : cases)
+        EXPECT_EQ(ChooseTerminalCodeset(locale, installed), codeset) << locale;
+}
+
+TEST(NearestWord, FindsTheWordWithinAFewSlips)
+{
+    const std::vector<std::string> commands{"config", "send", "list", "check", "demo", "help"};
+    const std::pair<std::string, std::string> cases[] = {
+        {"sned", "send"}, {"snd", "send"}, {"conifg", "config"}, {"CHECK", "check"}, {"lsit", "list"}, {"xyz", ""}};
+    for (const auto &[word, meant] : cases)
+        EXPECT_EQ(NearestWord(word, commands).value_or(""), meant) << word;
+    EXPECT_EQ(NearestWord("Form", KnownKeys()).value_or(""), "From");
+    EXPECT_EQ(NearestWord("serversmtp", KnownKeys()).value_or(""), "ServerSMTP");
+    EXPECT_EQ(TypingDistance("ab", "ba"), 1u);
+    EXPECT_EQ(TypingDistance("", "abc"), 3u);
+}
+
 TEST(SettingsLines, PorcelainIsOneJsonLineAndHumanOneLinePerPair)
 {
     CMapStringToString pairs;
@@ -125,6 +201,24 @@ TEST(Assignments, SplitAtTheFirstEqualsSign)
     EXPECT_EQ(ParseAssignment("Subject="), std::make_pair(std::string("Subject"), std::string()));
     EXPECT_THROW(ParseAssignment("NoEquals"), UsageError);
     EXPECT_THROW(ParseAssignment("=value"), UsageError);
+}
+
+TEST(Assignments, ConfigChecksKeysAndTheServersPort)
+{
+    const std::pair<Assignments::value_type, bool> cases[] = {
+        {{"From", "a@b"}, true},           {{"Login", "me"}, true},          {{"Custom", "x"}, false},
+        {{"GameName", "G"}, false},        {{"ServerSMTP", "h:587"}, true},  {{"ServerSMTP", "h:0"}, false},
+        {{"ServerSMTP", "h:65536"}, false}, {{"ServerSMTP", "[::1]:99999"}, false},
+        {{"ServerSMTP", "[::1]:25"}, true}, {{"ServerSMTP", "2001:db8::1"}, true}, {{"ServerSMTP", "h"}, true},
+    };
+    for (const auto &[pair, accepted] : cases) {
+        if (accepted)
+            EXPECT_NO_THROW(CheckConfigAssignment(pair.first, pair.second, false)) << pair.second;
+        else
+            EXPECT_THROW(CheckConfigAssignment(pair.first, pair.second, false), UsageError) << pair.second;
+    }
+    EXPECT_NO_THROW(CheckConfigAssignment("Custom", "x", true));
+    EXPECT_THROW(CheckConfigAssignment("GameName", "G", true), UsageError);
 }
 
 TEST(Assignments, MailerTakesTheListItemsByNumberOrName)

@@ -38,6 +38,9 @@ struct Choice {
     const char *error;   // m_error afterwards when none ran
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const Choice &row, std::ostream *out) { *out << "Mailer=" << (row.mailer ? ::testing::PrintToString(row.mailer) : "absent"); }
+
 class MailerChoiceTest : public MessageRecordTest, public ::testing::WithParamInterface<Choice> {};
 
 TEST_P(MailerChoiceTest, FollowsTheAtoiRule)

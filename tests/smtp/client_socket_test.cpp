@@ -61,6 +61,9 @@ struct ConnectCase {
     DWORD lastError;
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const ConnectCase &row, std::ostream *out) { *out << row.name; }
+
 class SocketConnectTest : public ::testing::TestWithParam<ConnectCase> {};
 
 TEST_P(SocketConnectTest, ConnectInProgressEndsAsTheWaitSays)

@@ -154,6 +154,9 @@ struct EnvelopeCase {
     const char *text;
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const EnvelopeCase &row, std::ostream *out) { *out << row.name; }
+
 class EnvelopeCheckTest : public TransactionTest, public ::testing::WithParamInterface<EnvelopeCase> {};
 
 // An address that could end its command or its brackets early, or that a
@@ -203,6 +206,8 @@ struct RefusalCase {
     const char *reply;
     const char *transcript;  // after HELO
 };
+
+void PrintTo(const RefusalCase &row, std::ostream *out) { *out << row.name; }
 
 class RefusalTest : public TransactionTest, public ::testing::WithParamInterface<RefusalCase> {
 protected:

@@ -26,6 +26,9 @@ struct ShortServer {
     const char *text;
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const ShortServer &row, std::ostream *out) { *out << row.name; }
+
 class ShortServerTest : public ::testing::TestWithParam<ShortServer> {};
 
 TEST_P(ShortServerTest, StopsSendingNothingItShouldNot)

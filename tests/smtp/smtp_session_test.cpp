@@ -82,6 +82,9 @@ struct GreetingCase {
     SmtpScript greeting;
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const GreetingCase &row, std::ostream *out) { *out << row.name; }
+
 class GreetingFramingTest : public SessionTest, public ::testing::WithParamInterface<GreetingCase> {};
 
 TEST_P(GreetingFramingTest, IsReadWholeAndKeepsTheDialogueInStep)
@@ -158,6 +161,8 @@ struct FloodCase {
     const char *name;
     std::string chunk;
 };
+
+void PrintTo(const FloodCase &row, std::ostream *out) { *out << row.name; }
 
 class ReplyFloodTest : public SessionTest, public ::testing::WithParamInterface<FloodCase> {};
 

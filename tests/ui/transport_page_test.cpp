@@ -48,6 +48,9 @@ struct MailerCase {
     bool actionRow;
 };
 
+// The test name and the CTest name show the case, not its bytes.
+void PrintTo(const MailerCase &row, std::ostream *out) { *out << "Mailer=" << ::testing::PrintToString(row.mailer); }
+
 class MailerOnOpeningTest : public PageTest, public ::testing::WithParamInterface<MailerCase> {};
 
 TEST_P(MailerOnOpeningTest, SelectsAndShowsTheMailersRows)
