@@ -5,6 +5,7 @@
 #include "smtp/reply_buffer.h"
 #include "smtp/reply_framing.h"
 #include "smtp/sasl_encoding.h"
+#include "smtp/send_pieces.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace {
+
+constexpr std::string_view END_OF_DATA = "\r\n.\r\n";
 
 int WholeSeconds(DWORD milliseconds) { return static_cast<int>((std::uint64_t{milliseconds} + 999) / 1000); }
 
@@ -328,8 +331,12 @@ BOOL CSmtpSession::Command(const CString &command, int expected, std::string_vie
 // `shown` stands for the command in the trace; empty: the command itself.
 BOOL CSmtpSession::Command(const CString &command, int expected, ReplyBounds bounds, std::string_view shown)
 {
-    if (!Transmit(command, shown.empty() ? command.view() : shown))
-        return FALSE;
+    return Transmit(command, shown.empty() ? command.view() : shown) && Answered(expected, bounds);
+}
+
+// A reply with another code, or none in time, gives ERROR_BAD_COMMAND.
+BOOL CSmtpSession::Answered(int expected, ReplyBounds bounds)
+{
     if (ExpectReplyWithin(expected, bounds))
         return TRUE;
     if (GetLastError() != WSAEINTR)
@@ -374,7 +381,8 @@ BOOL CSmtpSession::SendEnvelope(const CMailMessage &message)
     return TRUE;
 }
 
-// The content goes down in one call, in pieces; the trace shows its size.
+// The content and the end of data go down in one call, in pieces, so that
+// they leave together; the trace shows the content's size.
 BOOL CSmtpSession::SendContent(const CMailMessage &message)
 {
     const bool multipart = !message.m_attachments.empty();
@@ -394,15 +402,14 @@ BOOL CSmtpSession::SendContent(const CMailMessage &message)
     }
     if (multipart)
         pieces.push_back(MIME_CLOSING_DELIMITER);
-    std::size_t size = 0;
-    for (const std::string_view piece : pieces)
-        size += piece.size();
-    m_trace.Sent(CString::Formatted("<content: %zu bytes>", size).view());
+    m_trace.Sent(CString::Formatted("<content: %zu bytes>", TotalSize(pieces)).view());
+    m_trace.Sent(".");
+    pieces.push_back(END_OF_DATA);
     return Transmit(pieces);
 }
 
 BOOL CSmtpSession::SendMail(const CMailMessage &message)
 {
     return SendEnvelope(message) && Command("DATA\r\n", 354) && SendContent(message) &&
-           Command("\r\n.\r\n", 250, {m_dataEndTimeout, m_dataEndTimeout}, ".");
+           Answered(250, {m_dataEndTimeout, m_dataEndTimeout});
 }

@@ -155,6 +155,7 @@ private:
     BOOL Transmit(const CString &text) { return Transmit(text, text.view()); }
     BOOL Command(const CString &command, int expected, std::string_view shown = {});
     BOOL Command(const CString &command, int expected, ReplyBounds bounds, std::string_view shown = {});
+    BOOL Answered(int expected, ReplyBounds bounds);
     BOOL ExpectReplyText(int expected, std::string &text);
     BOOL CheckAddress(const CString &address);
     BOOL CheckEnvelope(const CMailMessage &message);

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 struct FakeSocketState {
     // Per send call: > 0 takes at most that many bytes, < 0 fails with errno
@@ -16,6 +17,7 @@ struct FakeSocketState {
     // The same for receive calls, and only with real sockets underneath.
     std::deque<long> receivePlan;
     std::string written;
+    std::vector<std::string> writes;  // what each send call took
     int sendCalls = 0;
     int connectCalls = 0;
     int resolveCalls = 0;
