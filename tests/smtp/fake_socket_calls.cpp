@@ -68,8 +68,14 @@ long Send(int socket, std::span<const std::string_view> pieces)
     return sent;
 }
 
+// A receive that would find nothing yet leaves the plan alone, so that its
+// steps fall on the receives that find data.
 long Receive(int socket, void *buffer, std::size_t capacity)
 {
+    if (g_state.passThrough && !g_state.reset && Real().wait(socket, nullptr, 0, false) == SocketWait::TimedOut) {
+        errno = EAGAIN;
+        return -1;
+    }
     if (g_state.passThrough) {
         const long allowed = Allowed(g_state.receivePlan, capacity);
         return allowed < 0 ? -1 : Real().receive(socket, buffer, static_cast<std::size_t>(allowed));
