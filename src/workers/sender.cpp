@@ -14,8 +14,8 @@
 namespace {
 
 // Once set for this sender, g_eventAbort stays set until it has ended, so
-// after a stop request it never again starts on the queue, the working
-// record or the host.
+// a sender that has seen a stop request never again starts on the queue,
+// the working record or the host.
 bool AbortRequested() { return g_eventAbort.IsSignalled(); }
 
 // Settings win over the message on equal keys. False when the message's
@@ -53,16 +53,17 @@ void ReportOutcome(BOOL delivered)
 // stopper no longer waits for this sender. A message the mail system took
 // is reported even after a stop request, or it would stay queued and be
 // delivered a second time after the next OnLoad.
+// The stop request is looked at once a message, before the queue: a stop
+// that comes later ends the delivery's waits, and is looked at again only
+// when the outcome may not be reported.
 bool DeliverCurrent()
 {
     if (!MergeGameSettings())
         return true;
-    if (AbortRequested())
-        return false;
     NotifyGameText(IDS_SENDING);
     theApp.NotifyStatus(0, TS_SENDING | TS_UNSENT | TS_BUSY);
     const BOOL delivered = g_currentMessage.Deliver();
-    if (AbortRequested() && (!delivered || g_hSenderThread.IsAbandoned()))
+    if ((!delivered || g_hSenderThread.IsAbandoned()) && AbortRequested())
         return false;
     ReportOutcome(delivered);
     return true;
