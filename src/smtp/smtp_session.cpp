@@ -69,9 +69,11 @@ BOOL CSmtpSession::OpenConnection(const char *host, int port)
     return m_security != SmtpSecurity::Tls || StartTls(host);
 }
 
+// The connection's address is asked for only when the host name will not do.
 CString CSmtpSession::ClientName() const
 {
-    return HeloName(CClientSocket::GetLocalHostName(), m_connection.GetLocalAddressLiteral());
+    const CString hostName = CClientSocket::GetLocalHostName();
+    return IsHeloDomain(hostName.view()) ? hostName : m_connection.GetLocalAddressLiteral();
 }
 
 BOOL CSmtpSession::SayHelo()
