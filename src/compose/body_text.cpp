@@ -15,7 +15,7 @@ char Mapped(char ch, const ByteMap *map)
     return map ? static_cast<char>((*map)[static_cast<unsigned char>(ch)]) : ch;
 }
 
-// Hands the rewritten text to `emit` in pieces, in order.
+// Hands the rewritten text to `emit` byte by byte, in order.
 template <typename Emit>
 void Rewrite(std::string_view text, BodySteps steps, Emit emit)
 {
@@ -23,15 +23,16 @@ void Rewrite(std::string_view text, BodySteps steps, Emit emit)
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char ch = Mapped(text[i], steps.map);
         if (steps.dots && lineStart && ch == '.')
-            emit(std::string_view("."));
+            emit('.');
         if (steps.lineEnds && (ch == '\r' || ch == '\n')) {
-            emit(std::string_view("\r\n"));
+            emit('\r');
+            emit('\n');
             if (ch == '\r' && i + 1 < text.size() && Mapped(text[i + 1], steps.map) == '\n')
                 ++i;
             lineStart = true;
             continue;
         }
-        emit(std::string_view(&ch, 1));
+        emit(ch);
         lineStart = ch == '\n';
     }
 }
@@ -40,10 +41,10 @@ void Rewrite(std::string_view text, BodySteps steps, Emit emit)
 std::string Rewritten(std::string_view text, BodySteps steps)
 {
     std::size_t size = 0;
-    Rewrite(text, steps, [&](std::string_view piece) { size += piece.size(); });
+    Rewrite(text, steps, [&](char) { ++size; });
     std::string result;
     result.reserve(size);
-    Rewrite(text, steps, [&](std::string_view piece) { result.append(piece); });
+    Rewrite(text, steps, [&](char ch) { result.push_back(ch); });
     return result;
 }
 
