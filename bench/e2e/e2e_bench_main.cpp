@@ -4,8 +4,9 @@
 // Postfix's smtp-sink (else the host's loopback server): the plug-in
 // through Send and its workers, the floor (a plain C client that sends the
 // content and the end of data in one send) and Postfix's smtp-source -m N
-// when installed; R rounds, the median per message, and the ratios. Then
-// the peak resident size of a host that sends one turn of M megabytes.
+// when installed; R rounds (default 5), the median per message, and the
+// ratios. Then the peak resident size of a host that sends one turn of M
+// megabytes (default 50).
 #include "bench/e2e/bench_sink.h"
 #include "bench/e2e/bench_turn.h"
 #include "bench/e2e/child_process.h"
@@ -34,7 +35,7 @@ constexpr std::size_t MEGABYTE = 1024 * 1024;
 
 struct Options {
     int messages = 1000;
-    int rounds = 3;
+    int rounds = 5;
     int cpu = 0;
     int megabytes = 50;
     std::string plugin;
@@ -69,6 +70,23 @@ int RunAsClient(const Options &options)
     if (options.client == "big")
         return RunBigTurn(options.plugin, options.server, static_cast<std::size_t>(options.megabytes) * MEGABYTE) ? 0 : 1;
     return RunPluginClient(options.plugin, options.server, options.messages, BODY_BYTES) ? 0 : 1;
+}
+
+// The first line of `path` that starts with `prefix`, without the prefix.
+std::string FileLine(const char *path, const std::string &prefix)
+{
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return line.substr(prefix.size());
+    }
+    return "?";
+}
+
+void ReportMachine()
+{
+    std::printf("machine: %ld CPUs online, %s, load average %s\n", sysconf(_SC_NPROCESSORS_ONLN),
+                FileLine("/proc/cpuinfo", "model name\t: ").c_str(), FileLine("/proc/loadavg", "").c_str());
 }
 
 bool PinToCpu(int cpu)
@@ -148,10 +166,13 @@ std::vector<Client> Clients(const Options &options, const BenchSink &sink, const
     return clients;
 }
 
+// Each round starts with the next client, so that none always runs after
+// the same one (the connections each leaves behind cost the next a little).
 bool RunRounds(const Options &options, std::vector<Client> &clients)
 {
     for (int round = 0; round < options.rounds; ++round) {
-        for (Client &client : clients) {
+        for (std::size_t turn = 0; turn < clients.size(); ++turn) {
+            Client &client = clients[(static_cast<std::size_t>(round) + turn) % clients.size()];
             const ChildRun run = RunChild(client.argv);
             if (!run.ok) {
                 std::fprintf(stderr, "morv-bench-e2e: %s failed\n", client.name.c_str());
@@ -220,6 +241,7 @@ int main(int argc, char **argv)
         return 2;
     }
     try {
+        ReportMachine();
         const BenchSink sink;
         const ScratchFolder scratch;
         std::vector<Client> clients = Clients(options, sink, scratch);
