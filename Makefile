@@ -39,7 +39,8 @@ test-tsan:
 
 test-all: test test-asan test-tsan
 
-bench: deps
+bench:
+	@.ci/install-deps --bench
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(WERROR) -DMORV_BUILD_TESTS=OFF -DMORV_BUILD_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	build-bench/bench/morv-bench

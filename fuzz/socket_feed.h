@@ -9,6 +9,7 @@
 // stream.
 #pragma once
 
+#include "smtp/send_pieces.h"
 #include "smtp/socket_calls.h"
 
 #include <algorithm>
@@ -67,9 +68,10 @@ inline long Receive(int, void *buffer, std::size_t capacity)
     return static_cast<long>(count);
 }
 
-inline long Send(int, const void *data, std::size_t length)
+inline long Send(int, std::span<const std::string_view> pieces)
 {
-    Current().written.append(static_cast<const char *>(data), length);
+    const std::size_t length = TotalSize(pieces);
+    AppendFront(pieces, length, Current().written);
     return static_cast<long>(length);
 }
 

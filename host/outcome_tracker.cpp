@@ -41,8 +41,10 @@ void OutcomeTracker::ObserveStatus(DWORD word)
     }
 }
 
+// The texts are compared in Windows-1251: converting every text that comes
+// would open a converter for each notification.
 bool OutcomeTracker::IsAbortText(const std::string &ansi)
 {
-    const std::string utf8 = AnsiToUtf8(ansi);
-    return utf8 == "Abort by user" || utf8 == "Прервано пользователем";
+    static const std::string russian = Utf8ToAnsi("Прервано пользователем");
+    return ansi == "Abort by user" || ansi == russian;
 }

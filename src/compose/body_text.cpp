@@ -2,35 +2,56 @@
 
 #include <string>
 
-void NormalizeLineEnds(CString &text)
+namespace {
+
+struct BodySteps {
+    const ByteMap *map;  // null: bytes as they are
+    bool lineEnds;       // NormalizeLineEnds
+    bool dots;           // StuffDots
+};
+
+char Mapped(char ch, const ByteMap *map)
 {
-    const std::string_view source = text.view();
-    std::string result;
-    result.reserve(source.size());
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const char ch = source[i];
-        if (ch == '\r' || ch == '\n') {
-            result += "\r\n";
-            if (ch == '\r' && i + 1 < source.size() && source[i + 1] == '\n')
-                ++i;
-        } else {
-            result += ch;
-        }
-    }
-    text = CString(std::move(result));
+    return map ? static_cast<char>((*map)[static_cast<unsigned char>(ch)]) : ch;
 }
 
-void StuffDots(CString &text)
+// Hands the rewritten text to `emit` byte by byte, in order.
+template <typename Emit>
+void Rewrite(std::string_view text, BodySteps steps, Emit emit)
 {
-    const std::string_view source = text.view();
-    std::string result;
-    result.reserve(source.size());
     bool lineStart = true;
-    for (const char ch : source) {
-        if (lineStart && ch == '.')
-            result += '.';
-        result += ch;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = Mapped(text[i], steps.map);
+        if (steps.dots && lineStart && ch == '.')
+            emit('.');
+        if (steps.lineEnds && (ch == '\r' || ch == '\n')) {
+            emit('\r');
+            emit('\n');
+            if (ch == '\r' && i + 1 < text.size() && Mapped(text[i + 1], steps.map) == '\n')
+                ++i;
+            lineStart = true;
+            continue;
+        }
+        emit(ch);
         lineStart = ch == '\n';
     }
-    text = CString(std::move(result));
 }
+
+// A first pass measures, so that the result is allocated once.
+std::string Rewritten(std::string_view text, BodySteps steps)
+{
+    std::size_t size = 0;
+    Rewrite(text, steps, [&](char) { ++size; });
+    std::string result;
+    result.reserve(size);
+    Rewrite(text, steps, [&](char ch) { result.push_back(ch); });
+    return result;
+}
+
+}  // namespace
+
+void NormalizeLineEnds(CString &text) { text = CString(Rewritten(text.view(), {nullptr, true, false})); }
+
+void StuffDots(CString &text) { text = CString(Rewritten(text.view(), {nullptr, false, true})); }
+
+CString BodyForData(std::string_view text, const ByteMap *map) { return CString(Rewritten(text, {map, true, true})); }

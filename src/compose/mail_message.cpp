@@ -86,12 +86,7 @@ BOOL CMailMessage::ParseAddressList(const CString &text, int kind, CString *unre
     return TRUE;
 }
 
-void CMailMessage::SetBody(const CString &body)
-{
-    m_body = body;
-    NormalizeLineEnds(m_body);
-    StuffDots(m_body);
-}
+void CMailMessage::SetBody(const CString &body, const ByteMap *map) { m_body = BodyForData(body.view(), map); }
 
 CString CMailMessage::BuildHeader() const
 {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "compose/mail_address.h"
+#include "compose/body_text.h"
 #include "compose/mail_attachment.h"
 #include "platform/cstring.h"
 #include "platform/win_types.h"
@@ -37,8 +38,9 @@ public:
     // ERROR_INVALID_DATA at the first malformed item, which goes into
     // `unreadable` when given; the addresses parsed before it stay.
     BOOL ParseAddressList(const CString &text, int kind, CString *unreadable = nullptr);
-    // Stores the body with every line ending in CR LF, dot-stuffed.
-    void SetBody(const CString &body);
+    // Stores the body with every line ending in CR LF, dot-stuffed; each
+    // byte written through `map` first, when given.
+    void SetBody(const CString &body, const ByteMap *map = nullptr);
     // From, To, optional Cc, Subject, optional Reply-To, the MIME lines when
     // there are attachments, and the empty line. A CR or LF inside a field
     // is written as a blank, so no field can start a header line of its own.

@@ -28,6 +28,20 @@ CString RecodedForMail(const CString &text)
     return copy;
 }
 
+// RecodedForMail as one map of every byte: the recoder writes one byte for
+// one byte, whatever the bytes around it. Made once.
+const ByteMap &MailRecoding()
+{
+    static const ByteMap map = [] {
+        ByteMap bytes;
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<unsigned char>(i);
+        RecodeCyrillic(bytes.data(), bytes.size(), ROW_WINDOWS_1251, ROW_KOI8_R);
+        return bytes;
+    }();
+    return map;
+}
+
 constexpr const char *UNREADABLE_ADDRESS_LIST_TEXT = "Cannot read the address list: %s";
 constexpr const char *NUL_IN_BODY_TEXT = "The message text holds a NUL byte, which mail cannot carry";
 
@@ -50,7 +64,8 @@ CString ComposeMessage(CMessageRecord &record, CMailMessage &message)
     if (body.view().find('\0') != std::string_view::npos)
         return NUL_IN_BODY_TEXT;
     message.m_subject = RecodedForMail(record[KEY_SUBJECT]);
-    message.SetBody(RecodedForMail(body));
+    // Recoded while it is stuffed: a long body is held only once more.
+    message.SetBody(body, &MailRecoding());
     return CString();
 }
 

@@ -1,31 +1,43 @@
 #include "platform/host_window.h"
 
 #include "platform/message_queue.h"
+#include "platform/wake_word.h"
 #include "platform/window_object.h"
 
-#include <condition_variable>
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
-#include <memory>
 #include <unordered_map>
 
 namespace {
+
+// A sent message's life: queued, then (maybe) its sender asleep on it, then
+// run or dropped. The sender sleeps on `state` alone: it is handed back
+// without any lock, and only it wakes.
+constexpr std::uint32_t QUEUED = 0;
+constexpr std::uint32_t SLEEPING = 1;
+constexpr std::uint32_t DONE = 2;
 
 struct PendingMessage {
     HWND window;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    LRESULT result = 0;
-    bool done = false;
+    LRESULT result = 0;                   // written before `state` turns DONE
+    std::atomic<std::uint32_t> state{QUEUED};
 };
 
 std::mutex g_mutex;
-std::condition_variable g_changed;
-std::uint64_t g_generation = 0;                // guarded by g_mutex
 std::unordered_map<HWND, std::unique_ptr<HWND__>> g_liveWindows;  // guarded by g_mutex
-std::deque<PendingMessage *> g_pending;        // guarded by g_mutex
+std::deque<PendingMessage *> g_pending;                           // guarded by g_mutex
+// Moves on with every change a pumping thread waits for; the threads
+// asleep on it are counted, so that a change wakes no one when none sleeps.
+std::atomic<std::uint32_t> g_changes{0};
+std::atomic<std::uint32_t> g_sleepers{0};
 
 bool HasPendingFor(std::thread::id thread)
 {
@@ -33,6 +45,12 @@ bool HasPendingFor(std::thread::id thread)
         if (pending->window->owner == thread)
             return true;
     return false;
+}
+
+bool HasPendingForSelf()
+{
+    std::lock_guard lock(g_mutex);
+    return HasPendingFor(std::this_thread::get_id());
 }
 
 PendingMessage *TakePendingFor(std::thread::id thread)
@@ -47,37 +65,50 @@ PendingMessage *TakePendingFor(std::thread::id thread)
     return nullptr;
 }
 
-// Caller holds g_mutex and notifies g_changed once it has let go of it, so
-// that the woken sender does not block again on the lock it needs.
-void Complete(PendingMessage *pending, LRESULT result)
+// Hands the message back to its sender, which may return at once: nothing
+// of it is touched after its state turns DONE but its address.
+void Complete(PendingMessage &pending, LRESULT result)
 {
-    pending->result = result;
-    pending->done = true;
-    ++g_generation;
+    const std::atomic<std::uint32_t> *state = &pending.state;
+    pending.result = result;
+    if (pending.state.exchange(DONE) == SLEEPING)
+        wake_word::WakeOne(state);
+}
+
+void AwaitCompletion(PendingMessage &pending)
+{
+    std::uint32_t state = QUEUED;
+    if (!pending.state.compare_exchange_strong(state, SLEEPING))
+        return;  // done meanwhile
+    while (pending.state.load() != DONE)
+        wake_word::SleepWhile(pending.state, SLEEPING, message_queue::Deadline::max());
+}
+
+// Sleeps until the change counter moves past `seen` (or a spurious wake-up).
+void SleepOnChanges(std::uint32_t seen, message_queue::Deadline deadline)
+{
+    g_sleepers.fetch_add(1);
+    wake_word::SleepWhile(g_changes, seen, deadline);
+    g_sleepers.fetch_sub(1);
 }
 
 }  // namespace
 
 namespace message_queue {
 
-std::uint64_t Generation()
-{
-    std::lock_guard lock(g_mutex);
-    return g_generation;
-}
+std::uint32_t Generation() { return g_changes.load(); }
 
 void NotifyChange()
 {
-    std::lock_guard lock(g_mutex);
-    ++g_generation;
-    g_changed.notify_all();
+    g_changes.fetch_add(1);
+    if (g_sleepers.load() != 0)
+        wake_word::WakeAll(&g_changes);
 }
 
-void WaitForChange(std::uint64_t seen, Deadline deadline)
+void WaitForChange(std::uint32_t seen, Deadline deadline)
 {
-    const auto self = std::this_thread::get_id();
-    std::unique_lock lock(g_mutex);
-    g_changed.wait_until(lock, deadline, [&] { return g_generation != seen || HasPendingFor(self); });
+    while (g_changes.load() == seen && !HasPendingForSelf() && std::chrono::steady_clock::now() < deadline)
+        SleepOnChanges(seen, deadline);
 }
 
 Deadline DeadlineAfter(DWORD timeout)
@@ -102,21 +133,19 @@ HWND Add(std::unique_ptr<HWND__> window)
 std::unique_ptr<HWND__> Remove(HWND window) noexcept
 {
     std::unique_ptr<HWND__> owned;
-    std::lock_guard lock(g_mutex);
-    const auto found = g_liveWindows.find(window);
-    if (found == g_liveWindows.end())
-        return owned;
-    owned = std::move(found->second);
-    g_liveWindows.erase(found);
-    for (auto it = g_pending.begin(); it != g_pending.end();) {
-        if ((*it)->window == window) {
-            Complete(*it, 0);
-            it = g_pending.erase(it);
-        } else {
-            ++it;
-        }
+    {
+        std::lock_guard lock(g_mutex);
+        const auto found = g_liveWindows.find(window);
+        if (found == g_liveWindows.end())
+            return owned;
+        owned = std::move(found->second);
+        g_liveWindows.erase(found);
+        const auto dropped = std::stable_partition(g_pending.begin(), g_pending.end(),
+                                                   [window](const PendingMessage *pending) { return pending->window != window; });
+        std::for_each(dropped, g_pending.end(), [](PendingMessage *pending) { Complete(*pending, 0); });
+        g_pending.erase(dropped, g_pending.end());
     }
-    g_changed.notify_all();
+    message_queue::NotifyChange();
     return owned;
 }
 
@@ -158,11 +187,9 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     PendingMessage pending{window, message, wParam, lParam};
     g_pending.push_back(&pending);
-    ++g_generation;
     lock.unlock();
-    g_changed.notify_all();
-    lock.lock();
-    g_changed.wait(lock, [&] { return pending.done; });
+    message_queue::NotifyChange();
+    AwaitCompletion(pending);
     return pending.result;
 }
 
@@ -174,20 +201,22 @@ int PumpMessages()
     while (PendingMessage *pending = TakePendingFor(self)) {
         WindowProcedure procedure = pending->window->procedure;
         lock.unlock();
-        const LRESULT result = procedure(pending->window, pending->message, pending->wParam, pending->lParam);
-        lock.lock();
-        Complete(pending, result);
-        lock.unlock();
-        g_changed.notify_all();
-        lock.lock();
+        Complete(*pending, procedure(pending->window, pending->message, pending->wParam, pending->lParam));
         ++count;
+        lock.lock();
     }
     return count;
 }
 
 BOOL WaitMessage(DWORD timeout)
 {
-    const auto self = std::this_thread::get_id();
-    std::unique_lock lock(g_mutex);
-    return g_changed.wait_until(lock, message_queue::DeadlineAfter(timeout), [&] { return HasPendingFor(self); });
+    const auto deadline = message_queue::DeadlineAfter(timeout);
+    for (;;) {
+        const std::uint32_t seen = g_changes.load();
+        if (HasPendingForSelf())
+            return TRUE;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return FALSE;
+        SleepOnChanges(seen, deadline);
+    }
 }

@@ -14,12 +14,12 @@ namespace message_queue {
 using Deadline = std::chrono::steady_clock::time_point;
 
 // A counter that moves on with every change a pumping waiter cares about.
-std::uint64_t Generation();
+std::uint32_t Generation();
 // Moves the counter on and wakes every waiter.
 void NotifyChange();
 // Waits until a message is queued for the calling thread, the counter has
 // moved past `seen`, or `deadline` has passed.
-void WaitForChange(std::uint64_t seen, Deadline deadline);
+void WaitForChange(std::uint32_t seen, Deadline deadline);
 // Deadline `timeout` ms from now (far future for INFINITE).
 Deadline DeadlineAfter(DWORD timeout);
 

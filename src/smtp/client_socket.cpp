@@ -3,14 +3,18 @@
 #include "platform/last_error.h"
 #include "platform/ticks.h"
 #include "smtp/name_lookup.h"
+#include "smtp/send_pieces.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <vector>
 
 namespace {
 
@@ -36,7 +40,19 @@ int ConnectErrorSystem(int fd)
     return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 ? error : -1;
 }
 
-long SendSystem(int fd, const void *data, std::size_t length) { return send(fd, data, length, MSG_NOSIGNAL); }
+// Pieces past the first PIECES_PER_WRITE wait for the next write.
+constexpr std::size_t PIECES_PER_WRITE = 16;
+
+long SendSystem(int fd, std::span<const std::string_view> pieces)
+{
+    std::array<iovec, PIECES_PER_WRITE> vectors{};
+    msghdr message{};
+    message.msg_iov = vectors.data();
+    for (const std::string_view piece : pieces.first(std::min(pieces.size(), PIECES_PER_WRITE))) {
+        vectors[message.msg_iovlen++] = iovec{const_cast<char *>(piece.data()), piece.size()};
+    }
+    return sendmsg(fd, &message, MSG_NOSIGNAL);
+}
 
 long ReceiveSystem(int fd, void *buffer, std::size_t capacity) { return recv(fd, buffer, capacity, 0); }
 
@@ -156,39 +172,31 @@ int CClientSocket::Send(const char *data, int length)
     return Send(std::span(&piece, 1));
 }
 
+// The silence bound restarts whenever the peer takes any bytes.
 int CClientSocket::Send(std::span<const std::string_view> pieces)
 {
-    for (const std::string_view piece : pieces) {
-        if (!SendPiece(piece))
-            return 0;
-    }
-    return 1;
-}
-
-// The silence bound restarts whenever the peer takes any bytes.
-int CClientSocket::SendPiece(std::string_view piece)
-{
-    std::size_t sent = 0;
+    std::vector<std::string_view> left(pieces.begin(), pieces.end());
+    std::span<std::string_view> rest(left);
     CTickBound silence(m_sendTimeout);
     do {
-        const IoAttempt attempt = WriteSome(piece.data() + sent, piece.size() - sent);
+        const IoAttempt attempt = WriteSome(rest);
         if (attempt.kind == IoAttempt::Kind::Moved) {
-            sent += attempt.count;
+            DropFront(rest, attempt.count);
             silence = CTickBound(m_sendTimeout);
         } else if (attempt.kind != IoAttempt::Kind::Retry && !WaitFor(attempt, silence.Left())) {
             return 0;
         }
-    } while (sent < piece.size());
+    } while (!rest.empty());
     return 1;
 }
 
-IoAttempt CClientSocket::WriteSome(const char *data, std::size_t length)
+IoAttempt CClientSocket::WriteSome(std::span<const std::string_view> pieces)
 {
     if (m_tls)
-        return m_tls->Write(data, length);
-    const long written = m_calls->send(m_socket, data, length);
+        return m_tls->Write(pieces);
+    const long written = m_calls->send(m_socket, pieces);
     const int error = errno;
-    if (written > 0 || (written == 0 && length == 0))
+    if (written > 0 || (written == 0 && TotalSize(pieces) == 0))
         return IoAttempt::Moved(static_cast<std::size_t>(written));
     if (written < 0 && error == EINTR)
         return IoAttempt::Is(IoAttempt::Kind::Retry);

@@ -42,8 +42,9 @@ public:
     // 0 on failure; the last error is the system's, WSAETIMEDOUT after
     // m_connectTimeout ms, or WSAEINTR when the abort event is signalled.
     int ConnectAddress(const void *address, int length);
-    // Writes every byte of the pieces in turn, continuing after partial and
-    // interrupted writes; through TLS once it is up. 0 on failure: the
+    // Writes every byte of the pieces in turn, gathered into as few writes
+    // as the system takes, continuing after partial and interrupted writes;
+    // through TLS once it is up. 0 on failure: the
     // system's error, WSAETIMEDOUT when the peer takes nothing for
     // m_sendTimeout ms, WSAEINTR on abort, WSAECONNRESET when it closed.
     int Send(std::span<const std::string_view> pieces);
@@ -83,8 +84,7 @@ private:
     int Open(int family);
     int ConnectAny(const SocketAddresses &addresses, const CTickBound &bound);
     int ConnectAddress(const void *address, int length, DWORD timeout);
-    int SendPiece(std::string_view piece);
-    IoAttempt WriteSome(const char *data, std::size_t length);
+    IoAttempt WriteSome(std::span<const std::string_view> pieces);
     IoAttempt ReadSome(char *buffer, std::size_t capacity);
     // Waits what `attempt` needs within `left` ms; false with the last error.
     bool WaitFor(const IoAttempt &attempt, DWORD left) const;

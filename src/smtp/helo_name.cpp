@@ -11,10 +11,7 @@ bool IsDomainCharacter(char ch)
 
 }  // namespace
 
-CString HeloName(const CString &hostName, const CString &addressLiteral)
+bool IsHeloDomain(std::string_view hostName)
 {
-    const std::string_view name = hostName.view();
-    if (!name.empty() && std::all_of(name.begin(), name.end(), IsDomainCharacter))
-        return hostName;
-    return addressLiteral;
+    return !hostName.empty() && std::all_of(hostName.begin(), hostName.end(), IsDomainCharacter);
 }

@@ -3,8 +3,9 @@
 // connection, so that no name of the machine can bend the command.
 #pragma once
 
-#include "platform/cstring.h"
+#include <string_view>
 
-// `hostName` when it is non-empty and holds only letters, digits, "-" and
-// "."; `addressLiteral` ("[192.0.2.7]") otherwise.
-CString HeloName(const CString &hostName, const CString &addressLiteral);
+// True when `hostName` may be given: it is non-empty and holds only
+// letters, digits, "-" and "."; otherwise the address literal is given
+// ("[192.0.2.7]").
+bool IsHeloDomain(std::string_view hostName);

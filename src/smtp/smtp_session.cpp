@@ -5,6 +5,7 @@
 #include "smtp/reply_buffer.h"
 #include "smtp/reply_framing.h"
 #include "smtp/sasl_encoding.h"
+#include "smtp/send_pieces.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace {
+
+constexpr std::string_view END_OF_DATA = "\r\n.\r\n";
 
 int WholeSeconds(DWORD milliseconds) { return static_cast<int>((std::uint64_t{milliseconds} + 999) / 1000); }
 
@@ -66,9 +69,11 @@ BOOL CSmtpSession::OpenConnection(const char *host, int port)
     return m_security != SmtpSecurity::Tls || StartTls(host);
 }
 
+// The connection's address is asked for only when the host name will not do.
 CString CSmtpSession::ClientName() const
 {
-    return HeloName(CClientSocket::GetLocalHostName(), m_connection.GetLocalAddressLiteral());
+    const CString hostName = CClientSocket::GetLocalHostName();
+    return IsHeloDomain(hostName.view()) ? hostName : m_connection.GetLocalAddressLiteral();
 }
 
 BOOL CSmtpSession::SayHelo()
@@ -279,29 +284,35 @@ BOOL CSmtpSession::FailRead(DWORD error, std::string_view partial, const CReplyD
     return Fail(CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error)), error);
 }
 
-// Waits at most one poll interval for the server and takes what it sent.
-// Nothing on success (or while the bounds allow more waiting); otherwise
-// the last error that ends the read.
+// Takes what the server has sent, or else waits at most one poll interval
+// for it: a reply is usually there by the time it is looked for, so it
+// costs no wait. Nothing on success (or while the bounds allow more
+// waiting); otherwise the last error that ends the read.
 std::optional<DWORD> CSmtpSession::ReceiveMore(CReplyBuffer &reply, CReplyDeadline &deadline)
 {
-    const DWORD left = deadline.Left();
-    if (left == 0)
-        return WSAETIMEDOUT;
-    switch (m_connection.WaitReadable(std::min(REPLY_POLL_INTERVAL, left))) {
-    case SocketWait::TimedOut: return std::nullopt;
-    case SocketWait::Signalled: return WSAEINTR;
-    case SocketWait::Failed: return GetLastError();
-    case SocketWait::Readable: break;
-    }
     const int received = m_connection.Receive(reply.End(), reply.Room());
     if (received == CClientSocket::RECEIVE_NOTHING)
-        return std::nullopt;
+        return AwaitData(deadline);
     if (received == 0)
         return WSAECONNRESET;
     if (received < 0)
         return GetLastError();
     deadline.DataArrived();
     reply.Commit(received);
+    return std::nullopt;
+}
+
+std::optional<DWORD> CSmtpSession::AwaitData(const CReplyDeadline &deadline)
+{
+    const DWORD left = deadline.Left();
+    if (left == 0)
+        return WSAETIMEDOUT;
+    switch (m_connection.WaitReadable(std::min(REPLY_POLL_INTERVAL, left))) {
+    case SocketWait::Signalled: return WSAEINTR;
+    case SocketWait::Failed: return GetLastError();
+    case SocketWait::TimedOut:
+    case SocketWait::Readable: break;
+    }
     return std::nullopt;
 }
 
@@ -328,8 +339,12 @@ BOOL CSmtpSession::Command(const CString &command, int expected, std::string_vie
 // `shown` stands for the command in the trace; empty: the command itself.
 BOOL CSmtpSession::Command(const CString &command, int expected, ReplyBounds bounds, std::string_view shown)
 {
-    if (!Transmit(command, shown.empty() ? command.view() : shown))
-        return FALSE;
+    return Transmit(command, shown.empty() ? command.view() : shown) && Answered(expected, bounds);
+}
+
+// A reply with another code, or none in time, gives ERROR_BAD_COMMAND.
+BOOL CSmtpSession::Answered(int expected, ReplyBounds bounds)
+{
     if (ExpectReplyWithin(expected, bounds))
         return TRUE;
     if (GetLastError() != WSAEINTR)
@@ -374,7 +389,8 @@ BOOL CSmtpSession::SendEnvelope(const CMailMessage &message)
     return TRUE;
 }
 
-// The content goes down in one call, in pieces; the trace shows its size.
+// The content and the end of data go down in one call, in pieces, so that
+// they leave together; the trace shows the content's size.
 BOOL CSmtpSession::SendContent(const CMailMessage &message)
 {
     const bool multipart = !message.m_attachments.empty();
@@ -394,15 +410,14 @@ BOOL CSmtpSession::SendContent(const CMailMessage &message)
     }
     if (multipart)
         pieces.push_back(MIME_CLOSING_DELIMITER);
-    std::size_t size = 0;
-    for (const std::string_view piece : pieces)
-        size += piece.size();
-    m_trace.Sent(CString::Formatted("<content: %zu bytes>", size).view());
+    m_trace.Sent(CString::Formatted("<content: %zu bytes>", TotalSize(pieces)).view());
+    m_trace.Sent(".");
+    pieces.push_back(END_OF_DATA);
     return Transmit(pieces);
 }
 
 BOOL CSmtpSession::SendMail(const CMailMessage &message)
 {
     return SendEnvelope(message) && Command("DATA\r\n", 354) && SendContent(message) &&
-           Command("\r\n.\r\n", 250, {m_dataEndTimeout, m_dataEndTimeout}, ".");
+           Answered(250, {m_dataEndTimeout, m_dataEndTimeout});
 }

@@ -119,7 +119,8 @@ public:
     void TraceTo(const char *path) { m_trace.Open(path); }
 
     // Every wait of the session ends at once, failing with WSAEINTR and the
-    // text SMTP_ABORTED_TEXT, while `abort` is signalled. Never reset here.
+    // text SMTP_ABORTED_TEXT, while `abort` is signalled; what the server
+    // has already sent is read without a wait. Never reset here.
     void SetAbortEvent(const CEvent *abort) { m_connection.SetAbortEvent(abort); }
 
     // The server's text of the last reply that failed a read: a reply with
@@ -155,12 +156,14 @@ private:
     BOOL Transmit(const CString &text) { return Transmit(text, text.view()); }
     BOOL Command(const CString &command, int expected, std::string_view shown = {});
     BOOL Command(const CString &command, int expected, ReplyBounds bounds, std::string_view shown = {});
+    BOOL Answered(int expected, ReplyBounds bounds);
     BOOL ExpectReplyText(int expected, std::string &text);
     BOOL CheckAddress(const CString &address);
     BOOL CheckEnvelope(const CMailMessage &message);
     BOOL SendEnvelope(const CMailMessage &message);
     BOOL SendContent(const CMailMessage &message);
     std::optional<DWORD> ReceiveMore(CReplyBuffer &reply, CReplyDeadline &deadline);
+    std::optional<DWORD> AwaitData(const CReplyDeadline &deadline);
     BOOL FinishReply(std::string_view reply, const char *terminator, int expected);
     BOOL FailRead(DWORD error, std::string_view partial, const CReplyDeadline &deadline);
     // Both set the last error to `code` and return FALSE; the first failure

@@ -10,6 +10,8 @@
 #include "smtp/socket_address.h"
 
 #include <cstddef>
+#include <span>
+#include <string_view>
 
 struct SocketCalls {
     // A TCP socket of `family` (AF_INET, AF_INET6), non-blocking,
@@ -22,7 +24,9 @@ struct SocketCalls {
     int (*connect)(int socket, const void *address, unsigned length);
     // The error a connect in progress ended with: 0 for none, -1 when unreadable.
     int (*connectError)(int socket);
-    long (*send)(int socket, const void *data, std::size_t length);
+    // One write of the pieces in turn (a gathered write): the count of
+    // bytes taken from their front, which may be fewer than all.
+    long (*send)(int socket, std::span<const std::string_view> pieces);
     long (*receive)(int socket, void *buffer, std::size_t capacity);
     SocketWait (*wait)(int socket, const CEvent *abort, DWORD timeout, bool forWrite);
     int (*close)(int socket);

@@ -1,6 +1,7 @@
 #include "smtp/tls_channel.h"
 
 #include "platform/last_error.h"
+#include "smtp/send_pieces.h"
 #include "smtp/socket_address.h"
 
 #include <openssl/bio.h>
@@ -12,6 +13,9 @@
 
 namespace {
 
+// The most plain text one record carries.
+constexpr std::size_t RECORD_BYTES = SSL3_RT_MAX_PLAIN_LENGTH;
+
 bool Transient(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
 CTlsChannel::Target &TargetOf(BIO *bio) { return *static_cast<CTlsChannel::Target *>(BIO_get_data(bio)); }
@@ -20,7 +24,8 @@ int WriteToSocket(BIO *bio, const char *data, int length)
 {
     BIO_clear_retry_flags(bio);
     const CTlsChannel::Target &target = TargetOf(bio);
-    const long written = target.calls->send(target.socket, data, static_cast<std::size_t>(length));
+    const std::string_view piece(data, static_cast<std::size_t>(length));
+    const long written = target.calls->send(target.socket, std::span(&piece, 1));
     if (written < 0 && Transient(errno))
         BIO_set_retry_write(bio);
     return static_cast<int>(written);
@@ -135,6 +140,16 @@ IoAttempt CTlsChannel::Handshake()
     ERR_clear_error();
     const int result = SSL_connect(m_connection.get());
     return result == 1 ? IoAttempt::Moved(0) : Outcome(result);
+}
+
+IoAttempt CTlsChannel::Write(std::span<const std::string_view> pieces)
+{
+    const std::string_view front = pieces.empty() ? std::string_view() : pieces.front();
+    if (front.size() >= RECORD_BYTES || front.size() == TotalSize(pieces))
+        return Write(front.data(), front.size());
+    m_staged.clear();
+    AppendFront(pieces, RECORD_BYTES, m_staged);
+    return Write(m_staged.data(), m_staged.size());
 }
 
 IoAttempt CTlsChannel::Write(const char *data, std::size_t length)

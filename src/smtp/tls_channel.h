@@ -11,6 +11,9 @@
 #include "smtp/socket_calls.h"
 
 #include <memory>
+#include <span>
+#include <string>
+#include <string_view>
 
 struct ssl_st;
 struct ssl_ctx_st;
@@ -40,7 +43,9 @@ public:
     bool Prepare(const TlsPeer &peer);
     // One step of the handshake: Moved once it is done.
     IoAttempt Handshake();
-    IoAttempt Write(const char *data, std::size_t length);
+    // Writes from the front of the pieces; small pieces go into one record
+    // together, so that a short message leaves in one segment.
+    IoAttempt Write(std::span<const std::string_view> pieces);
     IoAttempt Read(char *buffer, std::size_t capacity);
     // Decrypted bytes wait to be read: no wait on the socket is needed.
     bool HasPendingInput() const;
@@ -67,6 +72,7 @@ private:
         void operator()(ssl_st *connection) const;
     };
 
+    IoAttempt Write(const char *data, std::size_t length);
     IoAttempt Outcome(int result);
     bool FailPreparing(const CString &text);
 
@@ -75,6 +81,7 @@ private:
     CString m_reason;       // the library's words for a failure
     CString m_prepareText;  // why Prepare failed
     bool m_failed = false;
+    std::string m_staged;   // small pieces gathered for one record
     std::unique_ptr<ssl_ctx_st, ContextFree> m_context;
     std::unique_ptr<ssl_st, ConnectionFree> m_connection;  // after m_target: freed first
 };

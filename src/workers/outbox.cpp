@@ -3,6 +3,7 @@
 #include "platform/free_memory.h"
 #include "settings/game_settings.h"
 #include "workers/control_events.h"
+#include "workers/worker_slot.h"
 
 #include <algorithm>
 #include <mutex>
@@ -60,5 +61,7 @@ void QueueMessage(const CMapStringToString &message)
     // The copy is made before the lock: bodies can be tens of megabytes.
     auto queued = std::make_unique<CQueuedMessage>(message);
     g_arrOutbox.Append(std::move(queued));
-    g_eventSend.SetEvent();
+    // A running sender takes the message without the dispatcher waking.
+    if (!g_hSenderThread.AbsorbWakeUp())
+        g_eventSend.SetEvent();
 }

@@ -49,5 +49,6 @@ private:
 extern COutbox g_arrOutbox;
 extern CMutex g_mutexOutbox;
 
-// Send: queues a copy of the host's message and sets g_eventSend.
+// Send: queues a copy of the host's message and hands the wake-up to the
+// running sender, or else sets g_eventSend.
 void QueueMessage(const CMapStringToString &message);

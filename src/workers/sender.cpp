@@ -14,8 +14,8 @@
 namespace {
 
 // Once set for this sender, g_eventAbort stays set until it has ended, so
-// after a stop request it never again starts on the queue, the working
-// record or the host.
+// a sender that has seen a stop request never again starts on the queue,
+// the working record or the host.
 bool AbortRequested() { return g_eventAbort.IsSignalled(); }
 
 // Settings win over the message on equal keys. False when the message's
@@ -59,16 +59,16 @@ enum class Handling {
 // Delivers the working record and reports how it went. A message the mail
 // system took leaves the queue whatever stop came meanwhile; left queued,
 // it would be delivered a second time after the next OnLoad.
+// The stop request is looked at once a message, before the queue: a stop
+// that comes later ends the delivery's waits.
 Handling DeliverCurrent()
 {
     if (!MergeGameSettings())
         return Handling::Done;
-    if (AbortRequested())
-        return Handling::Kept;
     NotifyGameText(IDS_SENDING);
     theApp.NotifyStatus(0, TS_SENDING | TS_UNSENT | TS_BUSY);
     const BOOL delivered = g_currentMessage.Deliver();
-    if (AbortRequested() && !delivered)
+    if (!delivered && AbortRequested())
         return Handling::Kept;
     if (delivered && g_hSenderThread.IsAbandoned())
         return Handling::Dropped;

@@ -52,6 +52,15 @@ bool CWorkerSlot::StartUnlessRunning(Procedure procedure, const std::function<vo
     return m_thread != nullptr;
 }
 
+bool CWorkerSlot::AbsorbWakeUp()
+{
+    std::lock_guard<CMutex> lock(m_mutex);
+    if (!m_thread || m_ending || !m_thread->IsRunning())
+        return false;
+    m_woken = true;
+    return true;
+}
+
 bool CWorkerSlot::TakeWakeUp()
 {
     std::lock_guard<CMutex> lock(m_mutex);

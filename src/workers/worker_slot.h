@@ -38,6 +38,11 @@ public:
     // is empty.
     bool StartUnlessRunning(Procedure procedure, const std::function<void()> &prepare = {});
 
+    // Absorbs a wake-up into the slot's running thread, as a start would,
+    // without a trip through the dispatcher. False when no thread runs or
+    // it is ending: the wake-up must then start one.
+    bool AbsorbWakeUp();
+
     // For the slot's own thread when it has run out of work: true when a
     // wake-up was absorbed since it started or last asked, so it should
     // look for work again.

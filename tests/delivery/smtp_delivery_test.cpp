@@ -106,17 +106,30 @@ TEST_F(SmtpDeliveryTest, MessageArrivesRecodedAndTheHostHearsEveryStep)
     EXPECT_EQ(received.rfind("HELO ", 0), 0u);
 }
 
+std::string Repeated(const std::string &text, int times)
+{
+    std::string repeated;
+    for (int i = 0; i < times; ++i)
+        repeated += text;
+    return repeated;
+}
+
+// A long body is one buffer shared by the host's map, the queue and the
+// record; its recoding for the server must not reach the record.
 TEST_F(SmtpDeliveryTest, DeliveredRecordKeepsTheOriginalSubjectAndBody)
 {
     ScriptedSmtpServer server;
     OpenAlphaFor(server);
-    SendTurn();
+    SendTurn(Repeated(BODY_1251, 400));
     ASSERT_TRUE(WaitForOutcome());
+    ASSERT_TRUE(server.WaitForMessages(1));
+    const std::string content = server.Messages()[0];
+    EXPECT_EQ(content.substr(content.find("\r\n\r\n") + 4), Repeated(BODY_KOI8, 400) + "\r\n");
     const auto records = host.SentRecords();
     ASSERT_EQ(records.size(), 1u);
     CMapStringToString record = records[0];
     EXPECT_EQ(record["Subject"].str(), SUBJECT_1251);
-    EXPECT_EQ(record["Body"].str(), BODY_1251);
+    EXPECT_EQ(record["Body"].str(), Repeated(BODY_1251, 400));
     EXPECT_EQ(record["ServerSMTP"].str(), server_);
     EXPECT_EQ(record["GameName"], "Alpha");
 }

@@ -51,6 +51,23 @@ TEST(HostWindowTest, WorkerBlocksUntilTheOwnerPumps)
     EXPECT_TRUE(host.ownerRan);
 }
 
+// Each sender sleeps on its own message and is handed back its own result.
+TEST(HostWindowTest, SendersBlockedTogetherGetTheirOwnResults)
+{
+    RecordingWindow host;
+    std::atomic<LRESULT> first{0}, second{0};
+    auto one = CWorkerThread::Start([&]() -> DWORD { return static_cast<DWORD>(first = SendMessageA(host.window, 10, 1, 0)); });
+    auto two = CWorkerThread::Start([&]() -> DWORD { return static_cast<DWORD>(second = SendMessageA(host.window, 20, 2, 0)); });
+    ASSERT_TRUE(one && two);
+    while (host.calls < 2) {
+        ASSERT_TRUE(WaitMessage(10000));
+        PumpMessages();
+    }
+    ASSERT_TRUE(one->Wait(10000) && two->Wait(10000));
+    EXPECT_EQ(first, 11);
+    EXPECT_EQ(second, 22);
+}
+
 TEST(HostWindowTest, WaitPumpingLetsABlockedWorkerFinish)
 {
     RecordingWindow host;

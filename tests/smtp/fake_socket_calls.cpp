@@ -1,6 +1,7 @@
 #include "fake_socket_calls.h"
 
 #include "platform/last_error.h"
+#include "smtp/send_pieces.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -50,20 +51,31 @@ long Allowed(std::deque<long> &plan, std::size_t length)
     return -1;
 }
 
-long Send(int socket, const void *data, std::size_t length)
+long Send(int socket, std::span<const std::string_view> pieces)
 {
     ++g_state.sendCalls;
-    const long allowed = Allowed(g_state.sendPlan, length);
+    const long allowed = Allowed(g_state.sendPlan, TotalSize(pieces));
     if (allowed < 0)
         return -1;
-    const long sent = g_state.passThrough ? Real().send(socket, data, static_cast<std::size_t>(allowed)) : allowed;
-    if (sent > 0)
-        g_state.written.append(static_cast<const char *>(data), static_cast<std::size_t>(sent));
+    std::string bytes;
+    AppendFront(pieces, static_cast<std::size_t>(allowed), bytes);
+    const std::string_view taken(bytes);
+    const long sent = g_state.passThrough ? Real().send(socket, std::span(&taken, 1)) : allowed;
+    if (sent > 0) {
+        g_state.written.append(bytes, 0, static_cast<std::size_t>(sent));
+        g_state.writes.push_back(bytes.substr(0, static_cast<std::size_t>(sent)));
+    }
     return sent;
 }
 
+// A receive that would find nothing yet leaves the plan alone, so that its
+// steps fall on the receives that find data.
 long Receive(int socket, void *buffer, std::size_t capacity)
 {
+    if (g_state.passThrough && !g_state.reset && Real().wait(socket, nullptr, 0, false) == SocketWait::TimedOut) {
+        errno = EAGAIN;
+        return -1;
+    }
     if (g_state.passThrough) {
         const long allowed = Allowed(g_state.receivePlan, capacity);
         return allowed < 0 ? -1 : Real().receive(socket, buffer, static_cast<std::size_t>(allowed));

@@ -8,14 +8,17 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 struct FakeSocketState {
     // Per send call: > 0 takes at most that many bytes, < 0 fails with errno
     // -value; with the plan empty every byte is taken.
     std::deque<long> sendPlan;
-    // The same for receive calls, and only with real sockets underneath.
+    // The same for the receive calls that find data, and only with real
+    // sockets underneath.
     std::deque<long> receivePlan;
     std::string written;
+    std::vector<std::string> writes;  // what each send call took
     int sendCalls = 0;
     int connectCalls = 0;
     int resolveCalls = 0;

@@ -6,11 +6,10 @@ namespace {
 
 TEST(HeloNameTest, OnlyADomainTextIsGivenElseTheAddressLiteral)
 {
-    const CString literal = "[192.0.2.7]";
-    EXPECT_EQ(HeloName("mail-1.example.org", literal), "mail-1.example.org");
-    EXPECT_EQ(HeloName("host\r\nRCPT TO:<x@y>", literal), literal);
-    EXPECT_EQ(HeloName("under_score", literal), literal);
-    EXPECT_EQ(HeloName("", literal), literal);
+    EXPECT_TRUE(IsHeloDomain("mail-1.example.org"));
+    EXPECT_FALSE(IsHeloDomain("host\r\nRCPT TO:<x@y>"));
+    EXPECT_FALSE(IsHeloDomain("under_score"));
+    EXPECT_FALSE(IsHeloDomain(""));
 }
 
 }  // namespace

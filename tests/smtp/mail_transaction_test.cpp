@@ -55,6 +55,16 @@ TEST_F(TransactionTest, OneRecipientMessageGoesOutByteForByte)
     EXPECT_TRUE(session.GetErrorText().IsEmpty());
 }
 
+// The server wakes once for the content and its end of data.
+TEST_F(TransactionTest, ContentAndItsEndOfDataLeaveInOneWrite)
+{
+    FakeSocketCalls fake(true);
+    ASSERT_TRUE(Deliver(Simple("Hello")));
+    EXPECT_EQ(fake.State().writes,
+              (std::vector<std::string>{Helo(), "MAIL FROM:<a@x>\r\n", "RCPT TO:<b@y>\r\n", "DATA\r\n",
+                                        "From: a@x\r\nTo: b@y\r\nSubject: Hi\r\n\r\nHello\r\n.\r\n", "QUIT\r\n"}));
+}
+
 TEST_F(TransactionTest, BccIsEnvelopeOnlyAndRecipientsKeepTheirOrder)
 {
     CMailMessage message = Simple("x");
