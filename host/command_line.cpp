@@ -37,7 +37,8 @@ void AddTimeout(CLI::App &command, HostOptions &options, const char *what)
 
 void AddConfig(CLI::App &app, HostOptions &options, RawArguments &raw)
 {
-    CLI::App *config = app.add_subcommand("config", "configure a game on the command line or on its page in the terminal, or show its settings");
+    CLI::App *config = app.add_subcommand(
+        "config", "configure a game on the command line or on its page in the terminal, or show its settings");
     config->add_option("game", options.game, "game name")->required();
     config->add_option("assignments", raw.assignments,
                        "KEY=VALUE settings: From, To, Subject, ServerSMTP, Action, Mailer=0|SMTP|1|MAPI, "

@@ -75,6 +75,8 @@ PageEnd PageKeys::Press(const TerminalKey &key)
         return PageEnd::Cancelled;
     if (Is(key, CTRL_C))
         return PageEnd::Interrupted;
+    if (Is(key, KEY_RESIZE, true))
+        return PageEnd::Open;  // drawn anew for the new size
     const HWND focus = GetFocus();
     const bool list = IsList(focus);
     if (Is(key, '\t') || (!list && Is(key, KEY_DOWN, true)))
