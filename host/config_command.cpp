@@ -135,7 +135,7 @@ int EditOnTerminal(const CommandContext &context)
     const ProjectLock lock(project.Path());
     project.Load(true);
     PageOutcome outcome;
-    const std::string title = "morv-host config: the transport settings of game \"" + context.options.game + "\"";
+    const std::string title = "morv-host config: MORVTRANSPORT settings of game \"" + context.options.game + "\"";
     const std::optional<GameSection> saved =
         Configure(context, project.Find(context.options.game), [&](PluginHost &host, const CString &game) {
             ConfigPage page(context.api, game);

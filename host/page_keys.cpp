@@ -85,6 +85,8 @@ PageEnd PageKeys::Press(const TerminalKey &key)
         MoveFocus(-1);
     else if (list && (Is(key, KEY_DOWN, true) || Is(key, KEY_UP, true)))
         ChooseNearItem(Is(key, KEY_DOWN, true) ? 1 : -1);
+    else if (list && Is(key, ' '))
+        ChooseNextItemRound();
     else if (!IsEdit(focus) || !EditKey(key))
         beep();
     return PageEnd::Open;
@@ -120,6 +122,16 @@ void PageKeys::ChooseNearItem(int step)
     const int current = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
     const int next = current < 0 ? (step > 0 ? 0 : count - 1) : current + step;
     if (next < 0 || next >= count || !ChooseListItem(list, next))
+        beep();
+}
+
+// Space steps through the list and starts again at its top.
+void PageKeys::ChooseNextItemRound()
+{
+    const HWND list = GetFocus();
+    const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+    const int current = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+    if (count <= 0 || !ChooseListItem(list, (current + 1) % count))
         beep();
 }
 

@@ -30,6 +30,7 @@ public:
 private:
     void MoveFocus(int step);
     void ChooseNearItem(int step);
+    void ChooseNextItemRound();
     bool EditKey(const TerminalKey &key);
     void Insert(wchar_t character);
     void Replace(std::size_t from, std::size_t to, const std::string &with);

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int PAGE_TOP = 2;
-constexpr const char *KEYS = "Tab/Shift-Tab: next/previous field  Up/Down: choose  Enter: save  Esc: cancel";
+constexpr const char *KEYS = "Tab/Shift-Tab: move  Up/Down/Space: choose the mailer  Enter: save  Esc: cancel";
 constexpr const char *LIST_BUTTON = "\u25be";
 
 struct Place {

@@ -559,6 +559,22 @@ TEST_F(HostPageTest, LeavingThePageOtherwiseSavesNothingAndGivesTheTerminalBack)
     }
 }
 
+// The page waits for a terminal large enough for it, then shows the
+// game's Russian text as it is.
+TEST_F(HostPageTest, TooSmallATerminalSaysSoUntilItGrowsAndRussianTextShows)
+{
+    WriteFile(project, ProjectWith({{"G", {{"From", "old@x"}, {"Subject", "Ход"}}}}));
+    std::vector<std::string> command{MORV_HOST_PROGRAM, "--lang", "ru", "--project", project.string(), "config", "G"};
+    TmuxTerminal terminal(command, {.columns = 60, .lines = 20});
+    EXPECT_TRUE(terminal.WaitForScreen("needs a terminal of 80 x 24")) << terminal.Screen();
+    terminal.Resize({.columns = 80, .lines = 24});
+    EXPECT_TRUE(terminal.WaitForScreen("[Ход ")) << terminal.Screen();
+    terminal.Keys({"Escape"});
+    const std::optional<TmuxTerminal::Ending> ending = terminal.WaitForEnd();
+    ASSERT_TRUE(ending) << terminal.Screen();
+    EXPECT_TRUE(ending->terminalGivenBack);
+}
+
 TEST_F(HostPageTest, NoInteractiveShowsTheSettingsOnATerminal)
 {
     std::vector<std::string> command{MORV_HOST_PROGRAM};

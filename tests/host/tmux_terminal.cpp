@@ -51,11 +51,12 @@ std::string Output(const std::string &commandLine)
 
 bool TmuxTerminal::Available() { return !Output("command -v tmux 2>/dev/null").empty(); }
 
-TmuxTerminal::TmuxTerminal(const std::vector<std::string> &command)
+TmuxTerminal::TmuxTerminal(const std::vector<std::string> &command, TerminalSize size)
 {
     WriteFile(m_folder / "tmux.conf", CONFIGURATION);
     WriteFile(m_folder / "wrapper.sh", WRAPPER);
-    std::vector<std::string> arguments{"new-session", "-d", "-x", "80", "-y", "24", "env", "TERM=tmux-256color",
+    std::vector<std::string> arguments{"new-session", "-d", "-x", std::to_string(size.columns),
+                                       "-y", std::to_string(size.lines), "env", "TERM=tmux-256color",
                                        "LC_ALL=C.UTF-8", "sh", (m_folder / "wrapper.sh").string(),
                                        (m_folder / "pid").string()};
     arguments.insert(arguments.end(), command.begin(), command.end());
@@ -72,6 +73,11 @@ std::string TmuxTerminal::Tmux(const std::vector<std::string> &arguments)
     for (const std::string &argument : arguments)
         commandLine += " " + Quoted(argument);
     return Output(commandLine + " 2>/dev/null");
+}
+
+void TmuxTerminal::Resize(TerminalSize size)
+{
+    Tmux({"resize-window", "-x", std::to_string(size.columns), "-y", std::to_string(size.lines)});
 }
 
 void TmuxTerminal::Keys(const std::vector<std::string> &keys)

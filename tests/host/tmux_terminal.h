@@ -1,6 +1,6 @@
 // TmuxTerminal: a program run on a terminal of its own, as a person runs
 // it: a private tmux server (its socket in a folder of the test's), one
-// window of 80 x 24 with TERM and a UTF-8 locale set, keys sent, the screen
+// window (80 x 24 unless told) with TERM and a UTF-8 locale set, keys sent, the screen
 // read. Every wait polls the screen up to a deadline. The server is killed
 // when the object goes. Test thread only.
 #pragma once
@@ -15,6 +15,11 @@
 #include <string>
 #include <vector>
 
+struct TerminalSize {
+    int columns = 80;
+    int lines = 24;
+};
+
 class TmuxTerminal {
 public:
     struct Ending {
@@ -24,11 +29,12 @@ public:
 
     static bool Available();
 
-    explicit TmuxTerminal(const std::vector<std::string> &command);
+    explicit TmuxTerminal(const std::vector<std::string> &command, TerminalSize size = {});
     ~TmuxTerminal();
     TmuxTerminal(const TmuxTerminal &) = delete;
     TmuxTerminal &operator=(const TmuxTerminal &) = delete;
 
+    void Resize(TerminalSize size);
     // Keys by tmux's names ("Tab", "C-u", "Enter"), in order.
     void Keys(const std::vector<std::string> &keys);
     // Text typed as it is.
