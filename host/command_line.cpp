@@ -37,7 +37,8 @@ void AddTimeout(CLI::App &command, HostOptions &options, const char *what)
 
 void AddConfig(CLI::App &app, HostOptions &options, RawArguments &raw)
 {
-    CLI::App *config = app.add_subcommand("config", "configure a game, or show its settings");
+    CLI::App *config = app.add_subcommand(
+        "config", "configure a game on the command line or on its page in the terminal, or show its settings");
     config->add_option("game", options.game, "game name")->required();
     config->add_option("assignments", raw.assignments,
                        "KEY=VALUE settings: From, To, Subject, ServerSMTP, Action, Mailer=0|SMTP|1|MAPI, "
@@ -45,6 +46,13 @@ void AddConfig(CLI::App &app, HostOptions &options, RawArguments &raw)
     config->add_option("--unset", options.unsetKeys, "remove KEY from the game's settings (repeatable)")
         ->allow_extra_args(false);
     config->add_flag("--force", options.force, "store keys the plug-in does not know as well");
+    CLI::Option *interactive =
+        config->add_flag_callback("-i,--interactive", [&options] { options.interactive = true; },
+                                  "edit the settings on the configuration page in the terminal (the default on a "
+                                  "terminal without KEY=VALUE, --unset and --porcelain)");
+    config->add_flag_callback("--no-interactive", [&options] { options.interactive = false; },
+                              "show the settings rather than the page")
+        ->excludes(interactive);
     config->callback([&options] { options.command = HostCommand::Config; });
 }
 

@@ -20,6 +20,7 @@ struct HostOptions {
     Assignments assignments;            // config: KEY=VALUE
     std::vector<std::string> unsetKeys; // config: --unset KEY
     bool force = false;                 // config: store keys the plug-in does not know
+    std::optional<bool> interactive;    // config: the page on the terminal; unset: when there is one
     std::vector<std::string> files;     // send: bodies; "-" is standard input
     std::string encoding = "utf-8";     // send: the files' encoding
     Assignments extraPairs;             // send: --set KEY=VALUE

@@ -3,9 +3,13 @@
 #include "host/config_page_driver.h"
 #include "host/game_session.h"
 #include "host/plugin_host.h"
+#include "host/terminal_page.h"
+#include "host/terminal_screen.h"
 #include "host/text_codec.h"
 #include "host/usage_error.h"
 
+#include <cstdio>
+#include <functional>
 #include <set>
 
 namespace {
@@ -28,6 +32,27 @@ void PutDirectly(GameSection &section, const Assignments &pairs)
 {
     for (const auto &[key, value] : pairs)
         section.pairs.SetAt(CString(Utf8ToAnsi(key)), CString(Utf8ToAnsi(value)));
+}
+
+// Fills the open game's page and confirms it; false when nothing is to
+// be saved.
+using PageEdit = std::function<bool(PluginHost &host, const CString &game)>;
+
+bool ChangesGiven(const HostOptions &options) { return !options.assignments.empty() || !options.unsetKeys.empty(); }
+
+// A person at a terminal who asks for no change gets the page.
+bool OpensPage(const HostOptions &options)
+{
+    if (options.interactive == false)
+        return false;
+    if (options.interactive == true) {
+        if (ChangesGiven(options))
+            throw UsageError("--interactive opens the page for a person; KEY=VALUE and --unset go without it");
+        if (!OnTerminal())
+            throw UsageError("--interactive needs a terminal on standard input and output");
+        return true;
+    }
+    return !ChangesGiven(options) && !options.porcelain && OnTerminal();
 }
 
 void CheckRequest(const HostOptions &options)
@@ -64,8 +89,10 @@ int ShowSettings(const CommandContext &context, const ProjectFile &project)
 }
 
 // The section as the plug-in saves it after the changes: the page's keys
-// typed into the page, the others put in directly, the unset keys gone.
-GameSection Configure(const CommandContext &context, std::optional<GameSection> section)
+// filled in by `edit`, the others put in directly, the unset keys gone.
+// Nothing when `edit` saved nothing.
+std::optional<GameSection> Configure(const CommandContext &context, std::optional<GameSection> section,
+                                     const PageEdit &edit)
 {
     const HostOptions &options = context.options;
     const SplitAssignments split = Split(options.assignments);
@@ -75,7 +102,8 @@ GameSection Configure(const CommandContext &context, std::optional<GameSection> 
     }
     PluginHost host(context.api, [&](const HostNotification &n) { context.output.Notify(n); }, context.watcher);
     const GameSession game(context.api, options.game, section);
-    ConfigPageDriver(context.api).Apply(game.Name(), split.page);
+    if (!edit(host, game.Name()))
+        return std::nullopt;
     GameSection base = section.value_or(GameSection{});
     PutDirectly(base, split.direct);
     GameSection saved = game.Save(std::move(base));
@@ -83,13 +111,53 @@ GameSection Configure(const CommandContext &context, std::optional<GameSection> 
     return saved;
 }
 
+void Save(ProjectFile &project, const HostOptions &options, const GameSection &saved)
+{
+    project.Store(options.game, saved, std::set<std::string>(options.unsetKeys.begin(), options.unsetKeys.end()));
+    project.Save();
+}
+
+int ExitCodeOf(const PageOutcome &outcome)
+{
+    if (outcome.end == PageEnd::Confirmed)
+        return EXIT_OK;
+    std::fprintf(stderr, "morv-host: %s; nothing was saved\n",
+                 outcome.end == PageEnd::Cancelled ? "the page was closed" : "interrupted");
+    return outcome.end == PageEnd::Cancelled ? EXIT_OK : ExitForSignal(outcome.signal);
+}
+
+// The page for a person, saved as a change given on the command line is.
+// The project stays locked while the page is open, so no other update
+// comes in between.
+int EditOnTerminal(const CommandContext &context)
+{
+    ProjectFile project(ProjectPath(context.options));
+    const ProjectLock lock(project.Path());
+    project.Load(true);
+    PageOutcome outcome;
+    const std::string title = "morv-host config: MORVTRANSPORT settings of game \"" + context.options.game + "\"";
+    const std::optional<GameSection> saved =
+        Configure(context, project.Find(context.options.game), [&](PluginHost &host, const CString &game) {
+            ConfigPage page(context.api, game);
+            outcome = RunPageOnTerminal(page, host, context.watcher, context.output, title);
+            if (outcome.end == PageEnd::Confirmed)
+                page.Confirm();
+            return outcome.end == PageEnd::Confirmed;
+        });
+    if (saved)
+        Save(project, context.options, *saved);
+    return ExitCodeOf(outcome);
+}
+
 }  // namespace
 
 int RunConfig(const CommandContext &context)
 {
     const HostOptions &options = context.options;
+    if (OpensPage(options))
+        return EditOnTerminal(context);
     ProjectFile project(ProjectPath(options));
-    if (options.assignments.empty() && options.unsetKeys.empty()) {
+    if (!ChangesGiven(options)) {
         project.Load(false);
         return ShowSettings(context, project);
     }
@@ -98,8 +166,11 @@ int RunConfig(const CommandContext &context)
     project.Load(options.unsetKeys.empty());
     const std::optional<GameSection> section =
         options.unsetKeys.empty() ? project.Find(options.game) : std::optional(project.Require(options.game));
-    const GameSection saved = Configure(context, section);
-    project.Store(options.game, saved, std::set<std::string>(options.unsetKeys.begin(), options.unsetKeys.end()));
-    project.Save();
+    const Assignments pageKeys = Split(options.assignments).page;
+    const std::optional<GameSection> saved = Configure(context, section, [&](PluginHost &, const CString &game) {
+        ConfigPageDriver(context.api).Apply(game, pageKeys);
+        return true;
+    });
+    Save(project, options, *saved);
     return EXIT_OK;
 }

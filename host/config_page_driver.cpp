@@ -1,9 +1,8 @@
 #include "host/config_page_driver.h"
 
-#include "host/settings_window.h"
+#include "host/config_page.h"
 #include "host/text_codec.h"
 #include "host/usage_error.h"
-#include "platform/host_window.h"
 #include "platform/user_input.h"
 #include "platform/user_interface.h"
 
@@ -36,16 +35,8 @@ void ConfigPageDriver::Apply(const CString &game, const Assignments &keys)
 {
     if (keys.empty())
         return;
-    SettingsWindow settings;
-    CString name = game;
-    m_api.CreateConfigDialog(&settings.Tree(), name);
-    const HWND page = settings.TransportPage();
-    if (!page)
-        throw PluginError("the plug-in added no configuration page for game \"" + AnsiToUtf8(game.view()) + "\"");
-    ShowWindow(page, SW_SHOW);
+    ConfigPage page(m_api, game);
     for (const auto &[key, value] : InPageOrder(keys))
-        PutIntoControl(page, key, value);
-    // Leaving the last field stores it, as clicking the host's OK does.
-    SetFocus(settings.Tree().GetSafeHwnd());
-    m_api.OnOk(name);
+        PutIntoControl(page.Window(), key, value);
+    page.Confirm();
 }

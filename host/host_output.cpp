@@ -4,6 +4,10 @@
 
 void HostOutput::Notify(const HostNotification &notification)
 {
+    if (m_held) {
+        m_waiting.push_back(notification);
+        return;
+    }
     Write(m_linePrefix + FormatNotification(m_form, notification) + "\n");
 }
 
@@ -21,4 +25,17 @@ void HostOutput::BeginFile(const std::string &file)
         return;
     }
     m_linePrefix = EscapeText(file == "-" ? "<stdin>" : file) + ": ";
+}
+
+void HostOutput::Release() noexcept
+{
+    m_held = false;
+    for (const HostNotification &notification : m_waiting) {
+        try {
+            Notify(notification);
+        } catch (...) {
+            // Released on the way out of the page, where nothing may throw.
+        }
+    }
+    m_waiting.clear();
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class HostOutput {
 public:
@@ -22,9 +23,27 @@ public:
     // for standard input), until the next file or EndFile.
     void BeginFile(const std::string &file);
     void EndFile() { m_linePrefix.clear(); }
+    // While held (the terminal shows a page), notifications wait, in
+    // order, to be written when released.
+    void Hold() { m_held = true; }
+    void Release() noexcept;
 
 private:
     OutputForm m_form;
     std::FILE *m_stream;
     std::string m_linePrefix;  // human form: "FILE: "
+    bool m_held = false;
+    std::vector<HostNotification> m_waiting;
+};
+
+// Holds the output's notifications for its lifetime.
+class HeldNotifications {
+public:
+    explicit HeldNotifications(HostOutput &output) : m_output(output) { m_output.Hold(); }
+    ~HeldNotifications() { m_output.Release(); }
+    HeldNotifications(const HeldNotifications &) = delete;
+    HeldNotifications &operator=(const HeldNotifications &) = delete;
+
+private:
+    HostOutput &m_output;
 };

@@ -66,6 +66,7 @@ void SignalWatcher::Deliver(int signal)
 {
     const HWND target = m_target.load();
     if (target) {
+        m_caught.Raise();
         SendMessageA(target, INTERRUPT_MESSAGE, static_cast<WPARAM>(signal), 0);
         return;
     }

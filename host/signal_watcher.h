@@ -6,6 +6,7 @@
 // them from a signalfd.
 #pragma once
 
+#include "host/poll_flag.h"
 #include "platform/win_types.h"
 
 #include <atomic>
@@ -25,6 +26,10 @@ public:
     // plug-in session is open and a signal ends the program at once with
     // 128 + the signal number.
     void SetTarget(HWND window) { m_target.store(window); }
+    // Raised when the first signal is caught, before it is sent to the
+    // target: a host's thread that waits in poll() rather than pumping
+    // (the configuration page on a terminal) learns that it must pump.
+    const PollFlag &Caught() const { return m_caught; }
 
 private:
     void Run();
@@ -33,5 +38,6 @@ private:
     int m_signalFd = -1;
     int m_stopFd = -1;
     std::atomic<HWND> m_target{nullptr};
+    PollFlag m_caught;
     std::thread m_thread;
 };

@@ -65,6 +65,7 @@ constexpr DWORD ES_NUMBER = 0x2000;
 constexpr DWORD SS_LEFT = 0x0000;
 constexpr DWORD SS_RIGHT = 0x0002;
 constexpr DWORD SS_BLACKFRAME = 0x0007;
+constexpr DWORD SS_TYPEMASK = 0x001F;  // which of the SS_ kinds a label is
 constexpr DWORD CBS_DROPDOWN = 0x0002;
 constexpr DWORD TVS_HASLINES = 0x0002;
 
