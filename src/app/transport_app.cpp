@@ -19,14 +19,19 @@ void CTransportApp::NotifyText(const char *text)
     Notify(TN_TEXT, reinterpret_cast<LPARAM>(text));
 }
 
-void CTransportApp::NotifyStatus(DWORD clearMask, DWORD setMask)
+DWORD CTransportApp::UpdateStatus(DWORD clearMask, DWORD setMask)
 {
     DWORD before = m_dwStatus.load();
     DWORD after;
     do {
         after = (before & ~clearMask) | setMask;
     } while (!m_dwStatus.compare_exchange_weak(before, after));
-    Notify(TN_STATUS, static_cast<LPARAM>(after));
+    return after;
+}
+
+void CTransportApp::NotifyStatus(DWORD clearMask, DWORD setMask)
+{
+    Notify(TN_STATUS, static_cast<LPARAM>(UpdateStatus(clearMask, setMask)));
 }
 
 void CTransportApp::NotifySent(CMessageRecord *record)

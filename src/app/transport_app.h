@@ -37,7 +37,7 @@ public:
     // Started and stopped by the dispatcher's functions, on the host's
     // thread only (OnLoad, OnClose).
     std::unique_ptr<CWorkerThread> m_hDispatcherThread;
-    // Changed only by NotifyStatus.
+    // Changed only by UpdateStatus (NotifyStatus, a notification series).
     std::atomic<DWORD> m_dwStatus{0};
 
     void NotifyText(const char *text);
@@ -45,6 +45,8 @@ public:
     // the word this update produced; also when nothing changed.
     void NotifyStatus(DWORD clearMask, DWORD setMask);
     void NotifySent(CMessageRecord *record);
+    // The update of NotifyStatus without the notification: the new word.
+    DWORD UpdateStatus(DWORD clearMask, DWORD setMask);
     // Text `id` of the plug-in's own string table; empty when absent.
     CString LoadText(UINT id);
     // Text `id` used as a printf format. The table's formats take only %s

@@ -10,6 +10,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <unordered_map>
 
@@ -82,6 +83,20 @@ void AwaitCompletion(PendingMessage &pending)
         return;  // done meanwhile
     while (pending.state.load() != DONE)
         wake_word::SleepWhile(pending.state, SLEEPING, message_queue::Deadline::max());
+}
+
+// Queues `messages` for their windows' owner together, with `lock` on
+// g_mutex held, and returns when each has run or been dropped: waiting for
+// each in turn, since a message still running keeps its payload in use even
+// when the window's end has dropped the ones after it.
+void HandOver(std::span<PendingMessage> messages, std::unique_lock<std::mutex> &lock)
+{
+    for (PendingMessage &pending : messages)
+        g_pending.push_back(&pending);
+    lock.unlock();
+    message_queue::NotifyChange();
+    for (PendingMessage &pending : messages)
+        AwaitCompletion(pending);
 }
 
 // Sleeps until the change counter moves past `seen` (or a spurious wake-up).
@@ -186,11 +201,29 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return procedure(window, message, wParam, lParam);
     }
     PendingMessage pending{window, message, wParam, lParam};
-    g_pending.push_back(&pending);
-    lock.unlock();
-    message_queue::NotifyChange();
-    AwaitCompletion(pending);
+    HandOver(std::span(&pending, 1), lock);
     return pending.result;
+}
+
+void SendMessageSeries(HWND window, UINT message, std::span<const MessageParameters> series)
+{
+    std::unique_lock lock(g_mutex);
+    if (!g_liveWindows.count(window))
+        return;
+    if (window->owner == std::this_thread::get_id()) {
+        lock.unlock();
+        for (const MessageParameters &parameters : series)
+            SendMessageA(window, message, parameters.wParam, parameters.lParam);
+        return;
+    }
+    const auto pending = std::make_unique<PendingMessage[]>(series.size());
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        pending[i].window = window;
+        pending[i].message = message;
+        pending[i].wParam = series[i].wParam;
+        pending[i].lParam = series[i].lParam;
+    }
+    HandOver(std::span(pending.get(), series.size()), lock);
 }
 
 int PumpMessages()

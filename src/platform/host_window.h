@@ -13,6 +13,7 @@
 #include "platform/win_types.h"
 
 #include <functional>
+#include <span>
 
 using WindowProcedure = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
@@ -27,6 +28,18 @@ bool IsWindow(HWND window);
 
 // The procedure's result, or 0 when `window` is no live window.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The parameters of one message of a series.
+struct MessageParameters {
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Sends `message` with each of `series` in order, as that many SendMessageA
+// calls would, the results dropped. From another thread than the owner's
+// the series is queued whole, so that the owner runs it in one wake-up; the
+// call returns when each has run (or was dropped with the window).
+void SendMessageSeries(HWND window, UINT message, std::span<const MessageParameters> series);
 
 // Runs every message queued for windows of the calling thread; returns how
 // many ran. Messages that arrive while it runs are run too.

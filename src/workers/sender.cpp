@@ -1,6 +1,7 @@
 #include "workers/sender.h"
 
 #include "app/game_registry.h"
+#include "app/notification_series.h"
 #include "app/transport_app.h"
 #include "mail/message_record.h"
 #include "resources/resource.h"
@@ -30,22 +31,25 @@ bool MergeGameSettings()
     return true;
 }
 
-void NotifyGameText(UINT id)
+CString GameText(UINT id)
 {
     const CString text = theApp.LoadText(id);
-    theApp.NotifyText(CString::Formatted("%s %s", g_currentMessage[KEY_GAME_NAME].GetString(), text.GetString()));
+    return CString::Formatted("%s %s", g_currentMessage[KEY_GAME_NAME].GetString(), text.GetString());
+}
+
+void ReportStart()
+{
+    CNotificationSeries(theApp).Text(GameText(IDS_SENDING)).Status(0, TS_SENDING | TS_UNSENT | TS_BUSY).Send();
 }
 
 void ReportOutcome(BOOL delivered)
 {
-    if (!delivered) {
-        theApp.NotifyText(g_currentMessage.GetError());
-        theApp.NotifyStatus(TS_SENDING | TS_CHECKING | TS_UNSENT | TS_BUSY, TS_UNSENT);
-        return;
-    }
-    NotifyGameText(IDS_SENT);
-    theApp.NotifyStatus(TS_SENDING | TS_UNSENT | TS_BUSY, 0);
-    theApp.NotifySent(&g_currentMessage);
+    CNotificationSeries series(theApp);
+    if (delivered)
+        series.Text(GameText(IDS_SENT)).Status(TS_SENDING | TS_UNSENT | TS_BUSY, 0).Sent(&g_currentMessage);
+    else
+        series.Text(g_currentMessage.GetError()).Status(TS_SENDING | TS_CHECKING | TS_UNSENT | TS_BUSY, TS_UNSENT);
+    series.Send();
 }
 
 // What became of the message in the working record.
@@ -65,8 +69,7 @@ Handling DeliverCurrent()
 {
     if (!MergeGameSettings())
         return Handling::Done;
-    NotifyGameText(IDS_SENDING);
-    theApp.NotifyStatus(0, TS_SENDING | TS_UNSENT | TS_BUSY);
+    ReportStart();
     const BOOL delivered = g_currentMessage.Deliver();
     if (!delivered && AbortRequested())
         return Handling::Kept;

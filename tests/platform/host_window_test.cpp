@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -97,6 +98,39 @@ TEST(HostWindowTest, DestroyingTheWindowReleasesWaitingSenders)
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(SendMessageA(window, 1, 0, 0), 0);
+}
+
+// A worker's series is queued whole and runs in order in one pump; when
+// the first message ends the window, the rest are dropped, but the worker
+// waits until the first has returned, since it may still use its payload.
+TEST(HostWindowTest, SeriesRunsInOnePumpAndItsSenderWaitsForTheMessageRunning)
+{
+    for (const bool endWindow : {false, true}) {
+        SCOPED_TRACE(endWindow);
+        std::vector<WPARAM> ran;
+        std::atomic<bool> returned{false};
+        bool returnedWhileRunning = false;
+        HWND window = CreateHostWindow([&](HWND self, UINT, WPARAM wParam, LPARAM) -> LRESULT {
+            ran.push_back(wParam);
+            if (endWindow)
+                DestroyHostWindow(self);
+            returnedWhileRunning = returnedWhileRunning || returned;
+            return 0;
+        });
+        auto worker = CWorkerThread::Start([&]() -> DWORD {
+            const MessageParameters series[] = {{1, 0}, {2, 0}, {3, 0}};
+            SendMessageSeries(window, 7, series);
+            returned = true;
+            return 0;
+        });
+        ASSERT_TRUE(WaitMessage(10000));
+        EXPECT_EQ(PumpMessages(), endWindow ? 1 : 3);
+        ASSERT_TRUE(worker->Wait(10000));
+        EXPECT_FALSE(returnedWhileRunning);
+        EXPECT_EQ(ran, endWindow ? std::vector<WPARAM>{1} : (std::vector<WPARAM>{1, 2, 3}));
+        if (!endWindow)
+            DestroyHostWindow(window);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+// CNotificationSeries: notifications that follow one another with nothing
+// done between them, handed to the host window together
+// (SendMessageSeries): the host runs them in order, as if each had been
+// sent alone, and Send returns when it has run the last. Two thread
+// switches for the series instead of two for each notification. The texts
+// are kept in the series until then. Holds at most three notifications.
+#pragma once
+
+#include "app/transport_app.h"
+#include "platform/host_window.h"
+
+#include <array>
+#include <cstddef>
+
+class CNotificationSeries {
+public:
+    explicit CNotificationSeries(CTransportApp &app) : m_app(app) {}
+    CNotificationSeries(const CNotificationSeries &) = delete;
+    CNotificationSeries &operator=(const CNotificationSeries &) = delete;
+
+    CNotificationSeries &Text(CString text);
+    // The status word changes now, as NotifyStatus changes it.
+    CNotificationSeries &Status(DWORD clearMask, DWORD setMask);
+    CNotificationSeries &Sent(CMessageRecord *record);
+    void Send();
+
+private:
+    static constexpr std::size_t CAPACITY = 3;
+
+    CNotificationSeries &Add(WPARAM kind, LPARAM payload);
+
+    CTransportApp &m_app;
+    std::array<CString, CAPACITY> m_texts;  // fixed places: the series points into them
+    std::size_t m_textCount = 0;
+    std::array<MessageParameters, CAPACITY> m_series{};
+    std::size_t m_length = 0;
+};
