@@ -69,35 +69,31 @@ BOOL CSmtpSession::FailRead(DWORD error, std::string_view partial, const CReplyD
     return Fail(CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error)), error);
 }
 
-// Takes what the server has sent, or else waits at most one poll interval
-// for it: a reply is usually there by the time it is looked for, so it
-// costs no wait. Nothing on success (or while the bounds allow more
-// waiting); otherwise the last error that ends the read.
+// Waits at most one poll interval for the server and takes what it sent.
+// Waiting first costs nothing when data is there, and saves a receive that
+// finds nothing when the server has not run yet since the command (the
+// usual case when both share a CPU). Nothing on success (or while the
+// bounds allow more waiting); otherwise the last error that ends the read.
 std::optional<DWORD> CSmtpSession::ReceiveMore(CReplyBuffer &reply, CReplyDeadline &deadline)
 {
+    const DWORD left = deadline.Left();
+    if (left == 0)
+        return WSAETIMEDOUT;
+    switch (m_connection.WaitReadable(std::min(REPLY_POLL_INTERVAL, left))) {
+    case SocketWait::TimedOut: return std::nullopt;
+    case SocketWait::Signalled: return WSAEINTR;
+    case SocketWait::Failed: return GetLastError();
+    case SocketWait::Readable: break;
+    }
     const int received = m_connection.Receive(reply.End(), reply.Room());
     if (received == CClientSocket::RECEIVE_NOTHING)
-        return AwaitData(deadline);
+        return std::nullopt;
     if (received == 0)
         return WSAECONNRESET;
     if (received < 0)
         return GetLastError();
     deadline.DataArrived();
     reply.Commit(received);
-    return std::nullopt;
-}
-
-std::optional<DWORD> CSmtpSession::AwaitData(const CReplyDeadline &deadline)
-{
-    const DWORD left = deadline.Left();
-    if (left == 0)
-        return WSAETIMEDOUT;
-    switch (m_connection.WaitReadable(std::min(REPLY_POLL_INTERVAL, left))) {
-    case SocketWait::Signalled: return WSAEINTR;
-    case SocketWait::Failed: return GetLastError();
-    case SocketWait::TimedOut:
-    case SocketWait::Readable: break;
-    }
     return std::nullopt;
 }
 

@@ -163,7 +163,6 @@ private:
     BOOL SendEnvelope(const CMailMessage &message);
     BOOL SendContent(const CMailMessage &message);
     std::optional<DWORD> ReceiveMore(CReplyBuffer &reply, CReplyDeadline &deadline);
-    std::optional<DWORD> AwaitData(const CReplyDeadline &deadline);
     BOOL FinishReply(std::string_view reply, const char *terminator, int expected);
     BOOL FailRead(DWORD error, std::string_view partial, const CReplyDeadline &deadline);
     // Both set the last error to `code` and return FALSE; the first failure
