@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <memory>
-#include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -45,6 +45,17 @@ std::string Output(const std::string &commandLine)
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
         output.append(buffer, n);
     return output;
+}
+
+// The wrapper's last line, "ended STATUS restored|changed", when the
+// screen shows it.
+bool ReadEnding(const std::string &screen, int &status, std::string &modes)
+{
+    const std::size_t at = screen.rfind("ended ");
+    if (at == std::string::npos)
+        return false;
+    std::istringstream line(screen.substr(at + 6));
+    return static_cast<bool>(line >> status >> modes) && (modes == "restored" || modes == "changed");
 }
 
 }  // namespace
@@ -111,11 +122,10 @@ pid_t TmuxTerminal::ProgramPid() const { return static_cast<pid_t>(std::stol(Rea
 
 std::optional<TmuxTerminal::Ending> TmuxTerminal::WaitForEnd()
 {
-    const std::regex ended("ended (\\d+) (restored|changed)");
-    std::smatch match;
-    std::string screen;
-    if (!WaitForScreen([&](const std::string &s) { return std::regex_search(screen = s, match, ended); }))
+    int status = -1;
+    std::string modes;
+    if (!WaitForScreen([&](const std::string &screen) { return ReadEnding(screen, status, modes); }))
         return std::nullopt;
     const bool mainScreen = Tmux({"display-message", "-p", "#{alternate_on}"}) == "0\n";
-    return Ending{std::stoi(match[1]), match[2] == "restored" && mainScreen};
+    return Ending{status, modes == "restored" && mainScreen};
 }
