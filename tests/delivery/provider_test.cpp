@@ -76,12 +76,10 @@ protected:
     {
         settings.insert(settings.end(), {{"From", LOGIN}, {"To", "server@example.org"}, {"Subject", "Turn"},
                                          {"ServerSMTP", server}});
-        CString game("Alpha"), tag(MORV_SETTINGS_TAG);
-        unsigned long version = MORV_SETTINGS_VERSION;
         CMapStringToString store;
         for (const auto &[key, value] : settings)
             store.SetAt(key.c_str(), value.c_str());
-        host.Api().OnRestore(game, store, tag, version);
+        RestoreGame(host.Api(), "Alpha", std::move(store));
         CMapStringToString message = MakeMap({{"GameName", "Alpha"}});
         message.SetAt("Body", BODY_1251.c_str());
         host.Api().Send(message);

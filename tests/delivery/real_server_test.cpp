@@ -46,12 +46,10 @@ TEST(RealServerTest, CyrillicTurnArrivesAsKoi8AndParses)
     TestHost host(library.Api());
     host.Load();
     const std::string serverSetting = "127.0.0.1:" + std::to_string(server.Port());
-    CString game("Alpha"), tag(MORV_SETTINGS_TAG);
-    unsigned long version = MORV_SETTINGS_VERSION;
-    CMapStringToString store = MakeMap({{"From", "player@example.org"}, {"To", "Zentar <server@example.org>"},
-                                        {"Subject", "\xCF\xF0\xE8\xE2\xE5\xF2"},  // "Привет"
-                                        {"ServerSMTP", serverSetting.c_str()}});
-    host.Api().OnRestore(game, store, tag, version);
+    RestoreGame(host.Api(), "Alpha",
+                MakeMap({{"From", "player@example.org"}, {"To", "Zentar <server@example.org>"},
+                         {"Subject", "\xCF\xF0\xE8\xE2\xE5\xF2"},  // "Привет"
+                         {"ServerSMTP", serverSetting.c_str()}}));
     // "Ход Щуки", a line of one dot, a line starting with a dot, no final CRLF.
     CMapStringToString message = MakeMap({{"GameName", "Alpha"}, {"Body", "\xD5\xEE\xE4 \xD9\xF3\xEA\xE8\r\n.\r\n.x"}});
     host.Api().Send(message);

@@ -39,10 +39,7 @@ protected:
     // Opens Alpha from a stored section, as a host restores a project.
     void OpenAlpha(std::initializer_list<std::pair<const char *, const char *>> settings)
     {
-        CString game("Alpha"), tag(MORV_SETTINGS_TAG);
-        unsigned long version = MORV_SETTINGS_VERSION;
-        CMapStringToString store = MakeMap(settings);
-        host.Api().OnRestore(game, store, tag, version);
+        RestoreGame(host.Api(), "Alpha", MakeMap(settings));
     }
 
     void OpenAlphaFor(const ScriptedSmtpServer &server, const char *to = "server@example.org")
@@ -261,10 +258,7 @@ TEST(LookUpHangTest, HostThatUnloadsThePluginDuringALookUpLeavesNothingRunning)
     {
         TestHost host(library->Api());
         host.Load();
-        CString game("Alpha"), tag(MORV_SETTINGS_TAG);
-        unsigned long version = MORV_SETTINGS_VERSION;
-        CMapStringToString store = MakeMap({{"From", "a@b"}, {"To", "c@d"}, {"ServerSMTP", "turns.example"}});
-        host.Api().OnRestore(game, store, tag, version);
+        RestoreGame(host.Api(), "Alpha", MakeMap({{"From", "a@b"}, {"To", "c@d"}, {"ServerSMTP", "turns.example"}}));
         CMapStringToString message = MakeMap({{"GameName", "Alpha"}, {"Body", "turn"}});
         host.Api().Send(message);
         ASSERT_TRUE(host.PumpUntil([&] { return names.WaitForQuery(0); }));

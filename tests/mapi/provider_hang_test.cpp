@@ -21,10 +21,7 @@ constexpr DWORD WAIT_MS = TestHost::DEFAULT_WAIT_MS;
 void SendUntilTheProviderHangs(TestHost &host)
 {
     host.Load();
-    CString game("Orion"), tag(MORV_SETTINGS_TAG);
-    unsigned long version = MORV_SETTINGS_VERSION;
-    CMapStringToString store = MakeMap({{"Mailer", "1"}, {"To", "server@game.example"}});
-    host.Api().OnRestore(game, store, tag, version);
+    RestoreGame(host.Api(), "Orion", MakeMap({{"Mailer", "1"}, {"To", "server@game.example"}}));
     CMapStringToString message = MakeMap({{"GameName", "Orion"}, {"Body", "orders"}});
     host.Api().Send(message);
     ASSERT_TRUE(host.PumpUntil([] { return FakeMapiState::Instance().WaitUntilHeld(0); }));

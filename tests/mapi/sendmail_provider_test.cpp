@@ -238,10 +238,7 @@ TEST_F(SendmailDeliveryTest, SendWithMailerOneReachesSendmailAndTheHostHearsItSe
     env.SetVariable(SENDMAIL_VARIABLE, program);
     TestHost host(LinkedPluginApi());
     host.Load();
-    CString game("Orion"), tag(MORV_SETTINGS_TAG);
-    unsigned long version = MORV_SETTINGS_VERSION;
-    CMapStringToString store = MakeMap({{"Mailer", "1"}, {"To", "a@game.example"}, {"Subject", "turn"}});
-    host.Api().OnRestore(game, store, tag, version);
+    RestoreGame(host.Api(), "Orion", MakeMap({{"Mailer", "1"}, {"To", "a@game.example"}, {"Subject", "turn"}}));
     CMapStringToString message = MakeMap({{"GameName", "Orion"}, {"Body", "orders"}});
     host.Api().Send(message);
     ASSERT_TRUE(host.WaitForText("Orion message sent")) << ::testing::PrintToString(host.Texts());

@@ -26,11 +26,9 @@ void StressTest::TearDown()
 void StressTest::OpenAlpha(const ScriptedSmtpServer &to)
 {
     const std::string address = "127.0.0.1:" + std::to_string(to.Port());
-    CString game("Alpha"), tag(MORV_SETTINGS_TAG);
-    unsigned long version = MORV_SETTINGS_VERSION;
-    CMapStringToString store = MakeMap({{"From", "player@example.org"}, {"To", "server@example.org"},
-                                        {"Subject", "Turn"}, {"ServerSMTP", address.c_str()}, {"Mailer", "0"}});
-    host.Api().OnRestore(game, store, tag, version);
+    RestoreGame(host.Api(), "Alpha",
+                MakeMap({{"From", "player@example.org"}, {"To", "server@example.org"}, {"Subject", "Turn"},
+                         {"ServerSMTP", address.c_str()}, {"Mailer", "0"}}));
 }
 
 void StressTest::SendTurn(const std::string &body)

@@ -101,3 +101,10 @@ CMapStringToString MakeMap(std::initializer_list<std::pair<const char *, const c
         map.SetAt(key, value);
     return map;
 }
+
+void RestoreGame(const PluginApi &api, const char *game, CMapStringToString settings)
+{
+    CString name(game), tag(MORV_SETTINGS_TAG);
+    unsigned long version = MORV_SETTINGS_VERSION;
+    api.OnRestore(name, settings, tag, version);
+}

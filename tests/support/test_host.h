@@ -57,3 +57,6 @@ private:
 
 // A message map holding the given pairs.
 CMapStringToString MakeMap(std::initializer_list<std::pair<const char *, const char *>> pairs);
+// Opens `game` from a stored section of `settings` (OnRestore with this
+// plug-in's tag and version), as a host restores a project.
+void RestoreGame(const PluginApi &api, const char *game, CMapStringToString settings);

@@ -23,12 +23,7 @@ protected:
     }
     void TearDown() override { api.OnClose(); }
 
-    void Restore(CString game, CMapStringToString store)
-    {
-        CString tag(MORV_SETTINGS_TAG);
-        unsigned long version = MORV_SETTINGS_VERSION;
-        api.OnRestore(game, store, tag, version);
-    }
+    void Restore(CString game, CMapStringToString store) { RestoreGame(api, game, std::move(store)); }
     // Adds a page for the game; the newest page, or null when none was added.
     CWnd *OpenPage(CString game)
     {
