@@ -9,7 +9,6 @@
 #include <curses.h>
 
 #include <algorithm>
-#include <climits>
 #include <cwctype>
 #include <optional>
 
@@ -44,23 +43,6 @@ bool IsEnter(const TerminalKey &key) { return Is(key, '\r') || Is(key, '\n') || 
 bool IsBackspace(const TerminalKey &key)
 {
     return Is(key, KEY_BACKSPACE, true) || Is(key, DELETE_CHARACTER) || Is(key, '\b');
-}
-
-// The key's character in Windows-1251, or nothing for one that it has no
-// letter for.
-std::optional<std::string> AnsiCharacter(wchar_t character)
-{
-    std::mbstate_t state{};
-    std::string utf8(MB_LEN_MAX, '\0');
-    const std::size_t length = std::wcrtomb(utf8.data(), character, &state);
-    if (length == static_cast<std::size_t>(-1))
-        return std::nullopt;
-    utf8.resize(length);
-    try {
-        return Utf8ToAnsi(utf8);
-    } catch (const TextCodecError &) {
-        return std::nullopt;
-    }
 }
 
 }  // namespace
@@ -162,7 +144,7 @@ bool PageKeys::EditKey(const TerminalKey &key)
 
 void PageKeys::Insert(wchar_t character)
 {
-    const std::optional<std::string> ansi = AnsiCharacter(character);
+    const std::optional<std::string> ansi = WideToAnsi(std::wstring_view(&character, 1));
     if (!ansi) {
         beep();
         return;

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int PAGE_TOP = 2;
 constexpr const char *KEYS = "Tab/Shift-Tab: move  Up/Down/Space: choose the mailer  Enter: save  Esc: cancel";
-constexpr const char *LIST_BUTTON = "\u25be";
+constexpr const wchar_t *LIST_BUTTON = L"\u25be]";
 
 struct Place {
     int row;
@@ -22,7 +22,7 @@ struct Place {
 void Put(Place at, std::string_view ansi, attr_t attributes = A_NORMAL)
 {
     attrset(attributes);
-    mvaddstr(at.row, at.column, AnsiToUtf8(ansi).c_str());
+    mvaddwstr(at.row, at.column, AnsiToWide(ansi).c_str());
     attrset(A_NORMAL);
 }
 
@@ -64,7 +64,7 @@ Place PaintField(const PageItem &item, bool focused, std::size_t caret)
     padded.resize(static_cast<std::size_t>(std::max(room, 0)), ' ');
     mvaddstr(at.row, at.column, "[");
     Put(Place{at.row, at.column + 1}, padded, focused ? A_REVERSE : A_UNDERLINE);
-    mvaddstr(at.row, at.column + 1 + room, list ? (std::string(LIST_BUTTON) + "]").c_str() : "]");
+    mvaddwstr(at.row, at.column + 1 + room, list ? LIST_BUTTON : L"]");
     const std::size_t offset = list ? 0 : caret - static_cast<std::size_t>(shown.data() - item.text.data());
     return Place{at.row, at.column + 1 + static_cast<int>(offset)};
 }
@@ -91,7 +91,7 @@ void PaintPage(const PageView &view)
         refresh();
         return;
     }
-    mvaddstr(0, 0, view.title.c_str());
+    mvaddwstr(0, 0, Utf8ToWide(view.title).c_str());
     Place caret{-1, -1};
     for (const PageItem &item : view.items) {
         if (item.kind == WindowKind::Static)

@@ -94,3 +94,33 @@ std::string Utf8ToTerminal(std::string_view utf8)
         return std::string(utf8);  // a code set iconv does not know
     }
 }
+
+namespace {
+
+constexpr wchar_t WIDE_REPLACEMENT = L'\uFFFD';
+
+std::wstring ToWide(std::string_view text, const char *from)
+{
+    const std::string bytes =
+        ConvertTextLossy(text, from, "WCHAR_T",
+                         std::string_view(reinterpret_cast<const char *>(&WIDE_REPLACEMENT), sizeof WIDE_REPLACEMENT));
+    std::wstring wide(bytes.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(wide.data(), bytes.data(), wide.size() * sizeof(wchar_t));
+    return wide;
+}
+
+}  // namespace
+
+std::wstring AnsiToWide(std::string_view ansi) { return ToWide(ansi, ANSI_CODESET); }
+
+std::wstring Utf8ToWide(std::string_view utf8) { return ToWide(utf8, "UTF-8"); }
+
+std::optional<std::string> WideToAnsi(std::wstring_view wide)
+{
+    try {
+        return ConvertText(std::string_view(reinterpret_cast<const char *>(wide.data()), wide.size() * sizeof(wchar_t)),
+                           "WCHAR_T", ANSI_CODESET);
+    } catch (const TextCodecError &) {
+        return std::nullopt;
+    }
+}

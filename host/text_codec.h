@@ -4,6 +4,7 @@
 // stateless functions, safe on any thread.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,3 +32,9 @@ std::string AnsiToUtf8(std::string_view ansi);          // lossy, U+FFFD
 std::string Koi8ToUtf8(std::string_view koi8);          // lossy, U+FFFD
 // The text in the terminal's encoding (terminal_codeset.h), lossy.
 std::string Utf8ToTerminal(std::string_view utf8);
+// Wide characters, which a terminal library writes and reads in whatever
+// encoding the locale names.
+std::wstring AnsiToWide(std::string_view ansi);  // lossy, U+FFFD
+std::wstring Utf8ToWide(std::string_view utf8);  // lossy, U+FFFD
+// Nothing when Windows-1251 cannot hold the text.
+std::optional<std::string> WideToAnsi(std::wstring_view wide);
