@@ -55,9 +55,11 @@ void CString::Settle()
     m_text = std::string();
 }
 
-// A long text is copied for the change: the shared buffer stays as it is.
+// A long text is copied for the change: the shared buffer stays as it is,
+// and alive until the end, since `text` may be a view of it.
 CString &CString::Append(std::string_view text)
 {
+    const std::shared_ptr<const std::string> viewed = m_shared;
     Owned().append(text);
     Settle();
     return *this;

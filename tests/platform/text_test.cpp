@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -29,6 +30,22 @@ TEST(CStringTest, MidLeftRightStayWithinTheText)
     EXPECT_EQ(text.Right(10), "abcdef");
     EXPECT_EQ(text.Find('d'), 3);
     EXPECT_EQ(text.Find("x"), -1);
+}
+
+// Long texts share one buffer between copies: a change to one copy leaves
+// the others as they were, also when the change reads the text itself.
+TEST(CStringTest, ChangingALongTextLeavesItsCopiesAlone)
+{
+    const std::string original(5000, 'x');
+    CString text(original);
+    const CString copy = text;
+    text += text;
+    text += text.GetString();
+    EXPECT_EQ(text.str(), original + original + original + original);
+    EXPECT_EQ(copy.str(), original);
+    CString alone(original);
+    alone += alone;
+    EXPECT_EQ(alone.str(), original + original);
 }
 
 TEST(MapStringToStringTest, IndexAddsAnAbsentKeyEmptyLookupDoesNot)
