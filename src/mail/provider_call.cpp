@@ -56,9 +56,10 @@ std::uint32_t RunProviderCall(const ProviderLibrary &library, std::function<std:
     const auto thread = StartCall(state);
     if (!thread)
         return state->call();
-    WaitForSocketOrEvent(state->done.PollHandle(), abort, INFINITE);
-    // A call that has returned counts even when the abort came as well.
-    if (!state->done.IsSignalled())
+    // A wait that fails leaves nothing to wait on but the call itself; a
+    // call that has returned counts even when the abort came as well.
+    if (WaitForSocketOrEvent(state->done.PollHandle(), abort, INFINITE) != SocketWait::Failed &&
+        !state->done.IsSignalled())
         return GiveUp();
     // The end of the thread, not the event, orders the result before its read.
     thread->Wait(INFINITE);

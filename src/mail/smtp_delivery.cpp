@@ -17,19 +17,9 @@ namespace {
 // standard error).
 constexpr const char *TRACE_VARIABLE = "MORV_SMTP_TRACE";
 
-// The text as the server gets it: Windows-1251 letters rewritten to KOI8-R,
-// on a private copy.
-CString RecodedForMail(const CString &text)
-{
-    CString copy = text;
-    const int length = copy.GetLength();
-    RecodeCyrillic(reinterpret_cast<unsigned char *>(copy.GetBuffer(length)), static_cast<std::size_t>(length),
-                   ROW_WINDOWS_1251, ROW_KOI8_R);
-    return copy;
-}
-
-// RecodedForMail as one map of every byte: the recoder writes one byte for
-// one byte, whatever the bytes around it. Made once.
+// Windows-1251 letters rewritten to KOI8-R, as one map of every byte: the
+// recoder writes one byte for one byte, whatever the bytes around it. Made
+// once.
 const ByteMap &MailRecoding()
 {
     static const ByteMap map = [] {
@@ -40,6 +30,15 @@ const ByteMap &MailRecoding()
         return bytes;
     }();
     return map;
+}
+
+// The text as the server gets it.
+CString RecodedForMail(const CString &text)
+{
+    std::string recoded(text.view());
+    for (char &byte : recoded)
+        byte = static_cast<char>(MailRecoding()[static_cast<unsigned char>(byte)]);
+    return CString(std::move(recoded));
 }
 
 constexpr const char *UNREADABLE_ADDRESS_LIST_TEXT = "Cannot read the address list: %s";

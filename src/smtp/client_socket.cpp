@@ -40,7 +40,9 @@ int ConnectErrorSystem(int fd)
     return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 ? error : -1;
 }
 
-// Pieces past the first PIECES_PER_WRITE wait for the next write.
+// Pieces past the first PIECES_PER_WRITE that hold bytes wait for the next
+// write; empty pieces take no place, so a write moves something whenever
+// any piece holds bytes.
 constexpr std::size_t PIECES_PER_WRITE = 16;
 
 long SendSystem(int fd, std::span<const std::string_view> pieces)
@@ -48,8 +50,11 @@ long SendSystem(int fd, std::span<const std::string_view> pieces)
     std::array<iovec, PIECES_PER_WRITE> vectors{};
     msghdr message{};
     message.msg_iov = vectors.data();
-    for (const std::string_view piece : pieces.first(std::min(pieces.size(), PIECES_PER_WRITE))) {
-        vectors[message.msg_iovlen++] = iovec{const_cast<char *>(piece.data()), piece.size()};
+    for (const std::string_view piece : pieces) {
+        if (message.msg_iovlen == PIECES_PER_WRITE)
+            break;
+        if (!piece.empty())
+            vectors[message.msg_iovlen++] = iovec{const_cast<char *>(piece.data()), piece.size()};
     }
     return sendmsg(fd, &message, MSG_NOSIGNAL);
 }
