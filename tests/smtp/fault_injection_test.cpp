@@ -157,6 +157,8 @@ TEST(TlsFaultInjectionTest, ShortInterruptedAndEmptyReadsAndWritesDeliverTheWhol
     FakeSocketCalls fake(true);
     int delivered = 0;
     for (long size : {1L, 2L, 7L, 100L}) {
+        fake.State().receivePlan.clear();
+        fake.State().sendPlan.clear();
         for (int call = 0; call < 5000; ++call) {
             fake.State().receivePlan.insert(fake.State().receivePlan.end(), {-EAGAIN, size, -EINTR});
             fake.State().sendPlan.insert(fake.State().sendPlan.end(), {size, -EINTR, -EAGAIN});

@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(HeloNameTest, OnlyADomainTextIsGivenElseTheAddressLiteral)
+TEST(HeloNameTest, OnlyLettersDigitsHyphensAndDotsMakeADomain)
 {
     EXPECT_TRUE(IsHeloDomain("mail-1.example.org"));
     EXPECT_FALSE(IsHeloDomain("host\r\nRCPT TO:<x@y>"));
