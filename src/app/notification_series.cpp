@@ -13,11 +13,11 @@ CNotificationSeries &CNotificationSeries::Add(WPARAM kind, LPARAM payload)
 
 CNotificationSeries &CNotificationSeries::Text(CString text)
 {
-    Add(TN_TEXT, 0);
-    CString &kept = m_texts[m_textCount++];
+    if (m_length == CAPACITY)
+        throw std::length_error("a notification series holds three notifications");
+    CString &kept = m_texts[m_length];
     kept = std::move(text);
-    m_series[m_length - 1].lParam = reinterpret_cast<LPARAM>(kept.GetString());
-    return *this;
+    return Add(TN_TEXT, reinterpret_cast<LPARAM>(kept.GetString()));
 }
 
 CNotificationSeries &CNotificationSeries::Status(DWORD clearMask, DWORD setMask)
@@ -32,8 +32,6 @@ CNotificationSeries &CNotificationSeries::Sent(CMessageRecord *record)
 
 void CNotificationSeries::Send()
 {
-    const HWND window = m_app.m_hwndHost.load();
-    if (window)
-        SendMessageSeries(window, m_app.m_nHostMessage.load(), std::span(m_series.data(), m_length));
+    m_app.NotifySeries(std::span(m_series.data(), m_length));
     m_length = 0;
 }

@@ -30,8 +30,7 @@ private:
     CNotificationSeries &Add(WPARAM kind, LPARAM payload);
 
     CTransportApp &m_app;
-    std::array<CString, CAPACITY> m_texts;  // fixed places: the series points into them
-    std::size_t m_textCount = 0;
+    std::array<CString, CAPACITY> m_texts;  // a text beside its notification: the series points into it
     std::array<MessageParameters, CAPACITY> m_series{};
     std::size_t m_length = 0;
 };

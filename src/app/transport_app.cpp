@@ -9,9 +9,15 @@ CTransportApp::CTransportApp() : CWinApp(&g_pluginResources) {}
 
 void CTransportApp::Notify(WPARAM kind, LPARAM payload)
 {
+    const MessageParameters notification{kind, payload};
+    NotifySeries(std::span(&notification, 1));
+}
+
+void CTransportApp::NotifySeries(std::span<const MessageParameters> series)
+{
     const HWND window = m_hwndHost.load();
     if (window)
-        SendMessageA(window, m_nHostMessage.load(), kind, payload);
+        SendMessageSeries(window, m_nHostMessage.load(), series);
 }
 
 void CTransportApp::NotifyText(const char *text)

@@ -7,12 +7,14 @@
 
 #include "morvtransport/morvtransport.h"
 #include "platform/cstring.h"
+#include "platform/host_window.h"
 #include "platform/win_app.h"
 #include "platform/win_types.h"
 #include "platform/worker_thread.h"
 
 #include <atomic>
 #include <memory>
+#include <span>
 
 class CMessageRecord;
 
@@ -45,6 +47,9 @@ public:
     // the word this update produced; also when nothing changed.
     void NotifyStatus(DWORD clearMask, DWORD setMask);
     void NotifySent(CMessageRecord *record);
+    // Notifications of the kinds above, handed over together
+    // (SendMessageSeries): `series` holds each kind and payload.
+    void NotifySeries(std::span<const MessageParameters> series);
     // The update of NotifyStatus without the notification: the new word.
     DWORD UpdateStatus(DWORD clearMask, DWORD setMask);
     // Text `id` of the plug-in's own string table; empty when absent.
