@@ -5,11 +5,9 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <system_error>
 
 namespace {
@@ -30,34 +28,28 @@ SignalWatcher::SignalWatcher()
 {
     const sigset_t signals = TerminationSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    m_signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
-    m_stopFd = eventfd(0, EFD_CLOEXEC);
-    if (m_signalFd < 0 || m_stopFd < 0)
+    m_signalFd = UniqueFd(signalfd(-1, &signals, SFD_CLOEXEC));
+    if (!m_signalFd.Valid())
         throw std::system_error(errno, std::generic_category(), "signal watcher");
     m_thread = std::thread([this] { Run(); });
 }
 
 SignalWatcher::~SignalWatcher()
 {
-    const std::uint64_t one = 1;
-    if (write(m_stopFd, &one, sizeof one) == sizeof one && m_thread.joinable())
-        m_thread.join();
-    else if (m_thread.joinable())
-        m_thread.detach();
-    close(m_signalFd);
-    close(m_stopFd);
+    m_stop.Raise();
+    m_thread.join();
 }
 
 void SignalWatcher::Run()
 {
     for (;;) {
-        pollfd fds[2] = {{m_signalFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}};
+        pollfd fds[2] = {{m_signalFd.Get(), POLLIN, 0}, {m_stop.PollFd(), POLLIN, 0}};
         if (poll(fds, 2, -1) < 0)
             continue;
         if (fds[1].revents)
             return;
         signalfd_siginfo info{};
-        if (fds[0].revents && read(m_signalFd, &info, sizeof info) == sizeof info)
+        if (fds[0].revents && read(m_signalFd.Get(), &info, sizeof info) == sizeof info)
             Deliver(static_cast<int>(info.ssi_signo));
     }
 }

@@ -35,8 +35,8 @@ private:
     void Run();
     void Deliver(int signal);
 
-    int m_signalFd = -1;
-    int m_stopFd = -1;
+    UniqueFd m_signalFd;
+    PollFlag m_stop;
     std::atomic<HWND> m_target{nullptr};
     PollFlag m_caught;
     std::thread m_thread;

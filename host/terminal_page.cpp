@@ -30,10 +30,11 @@ Wake WaitForKeysOrSignal(int keysFd, const SignalWatcher *watcher)
     return gone ? Wake::TerminalGone : Wake::Keys;
 }
 
-// The signal reaches the host's window as a message: run it.
+// The signal reaches the host's window as a message: run it, unless an
+// earlier pump already has.
 PageOutcome Interrupted(PluginHost &host)
 {
-    host.PumpUntil([] { return false; }, INFINITE);
+    host.PumpUntil([&] { return host.Interrupts() > 0; }, INFINITE);
     return PageOutcome{PageEnd::Interrupted, host.LastSignal()};
 }
 
