@@ -1,5 +1,6 @@
 #include "host/message_body.h"
 
+#include "host/read_all.h"
 #include "host/text_codec.h"
 #include "host/unique_fd.h"
 #include "host/usage_error.h"
@@ -9,12 +10,20 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
-#include <iterator>
+#include <system_error>
 
 namespace {
 
 constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+std::string ReadAllOf(int fd, const std::string &name)
+{
+    try {
+        return ReadAll(fd);
+    } catch (const std::system_error &error) {
+        throw UsageError("cannot read " + name + ": " + std::strerror(error.code().value()));
+    }
+}
 
 std::string ReadFileBytes(const std::string &file)
 {
@@ -24,21 +33,12 @@ std::string ReadFileBytes(const std::string &file)
     struct stat info {};
     if (fstat(fd.Get(), &info) == 0 && S_ISDIR(info.st_mode))
         throw UsageError(file + " is a folder; send takes text files");
-    std::string bytes;
-    char buffer[65536];
-    for (ssize_t got; (got = read(fd.Get(), buffer, sizeof buffer)) != 0;) {
-        if (got < 0 && errno != EINTR)
-            throw UsageError("cannot read " + file + ": " + std::strerror(errno));
-        bytes.append(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
-    }
-    return bytes;
+    return ReadAllOf(fd.Get(), file);
 }
 
 std::string ReadSource(const std::string &file)
 {
-    if (file == "-")
-        return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    return ReadFileBytes(file);
+    return file == "-" ? ReadAllOf(STDIN_FILENO, "standard input") : ReadFileBytes(file);
 }
 
 std::string NotInEncoding(const std::string &name, const std::string &encoding, std::size_t offset)

@@ -1,11 +1,14 @@
 #include "host/project_storage.h"
 
+#include "host/read_all.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 namespace {
 
@@ -34,22 +37,6 @@ void CheckReadable(const fs::path &path, const struct stat &info)
     if (static_cast<std::uintmax_t>(info.st_size) > MAX_PROJECT_BYTES)
         throw ProjectError("project file " + path.string() + " is larger than 64 MiB, too large for a project; "
                            "it was not read");
-}
-
-std::string ReadAll(int fd, const fs::path &path)
-{
-    std::string content;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            FailOn("cannot read project file", path, errno);
-        if (got == 0 || content.size() + static_cast<std::size_t>(got) > MAX_PROJECT_BYTES)
-            return content;
-        content.append(buffer, static_cast<std::size_t>(got));
-    }
 }
 
 void WriteAll(int fd, const std::string &content, const fs::path &path)
@@ -130,7 +117,11 @@ std::optional<std::string> ReadProjectBytes(const fs::path &path)
     if (fstat(fd.Get(), &info) != 0)
         FailOn("cannot read project file", path, errno);
     CheckReadable(path, info);
-    return ReadAll(fd.Get(), path);
+    try {
+        return ReadAll(fd.Get(), MAX_PROJECT_BYTES);
+    } catch (const std::system_error &error) {
+        FailOn("cannot read project file", path, error.code().value());
+    }
 }
 
 void ReplaceFile(const fs::path &path, const std::string &content)
