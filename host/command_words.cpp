@@ -28,6 +28,20 @@ const std::vector<std::string> &CommandWords()
     return words;
 }
 
+namespace {
+
+// "config, send, ... and help".
+std::string CommandList()
+{
+    const std::vector<std::string> &words = CommandWords();
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
+    return list;
+}
+
+}  // namespace
+
 std::optional<std::string> UnknownCommandProblem(int argc, const char *const *argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -40,8 +54,7 @@ std::optional<std::string> UnknownCommandProblem(int argc, const char *const *ar
             return std::nullopt;
         const std::optional<std::string> meant = NearestWord(word, CommandWords());
         return "\"" + std::string(word) + "\" is no command" +
-               (meant ? "; did you mean \"" + *meant + "\"?" : "; the commands are config, send, list, check, "
-                                                               "demo and help");
+               (meant ? "; did you mean \"" + *meant + "\"?" : "; the commands are " + CommandList());
     }
     return std::nullopt;
 }

@@ -91,21 +91,19 @@ int ShowSettings(const CommandContext &context, const ProjectFile &project)
 // The section as the plug-in saves it after the changes: the page's keys
 // filled in by `edit`, the others put in directly, the unset keys gone.
 // Nothing when `edit` saved nothing.
-std::optional<GameSection> Configure(const CommandContext &context, std::optional<GameSection> section,
+std::optional<GameSection> Configure(const CommandContext &context, const std::optional<GameSection> &section,
                                      const PageEdit &edit)
 {
     const HostOptions &options = context.options;
     const SplitAssignments split = Split(options.assignments);
-    if (section) {
-        Unset(options, *section);
-        PutDirectly(*section, split.direct);
-    }
+    GameSection base = section.value_or(GameSection{});
+    if (section)
+        Unset(options, base);
+    PutDirectly(base, split.direct);
     PluginHost host(context.api, [&](const HostNotification &n) { context.output.Notify(n); }, context.watcher);
-    const GameSession game(context.api, options.game, section);
+    const GameSession game(context.api, options.game, section ? std::optional(base) : std::nullopt);
     if (!edit(host, game.Name()))
         return std::nullopt;
-    GameSection base = section.value_or(GameSection{});
-    PutDirectly(base, split.direct);
     GameSection saved = game.Save(std::move(base));
     RemoveAll(saved, options.unsetKeys);
     return saved;

@@ -62,10 +62,10 @@ bool SetsBody(const HostOptions &options)
 std::vector<OutgoingMessage> BuildMessages(const HostOptions &options, const CString &game)
 {
     std::vector<std::string> files = options.files;
-    if (files.empty() && !SetsBody(options))
-        files.push_back("-");
+    if (files.empty())
+        files.push_back(SetsBody(options) ? "" : "-");  // "": the body comes with --set
     std::vector<OutgoingMessage> messages;
-    for (const std::string &file : files.empty() ? std::vector<std::string>{""} : files) {
+    for (const std::string &file : files) {
         OutgoingMessage message{file, CMapStringToString()};
         message.pairs.SetAt("GameName", game);
         if (!file.empty())
