@@ -46,5 +46,9 @@ std::filesystem::path PluginModule::DefaultPath()
     const std::filesystem::path beside = program.parent_path() / MORV_PLUGIN_FILE_NAME;
     if (!error && std::filesystem::exists(beside, error))
         return beside;
-    return (PlatformLibraryFolder() / MORV_PLUGIN_FOLDER / MORV_PLUGIN_FILE_NAME).lexically_normal();
+    const std::filesystem::path folder = PlatformLibraryFolder();
+    // A relative path would be looked for in the current folder.
+    if (!folder.is_absolute())
+        throw PluginError("cannot tell where the plug-in is installed; name it with --plugin");
+    return (folder / MORV_PLUGIN_FOLDER / MORV_PLUGIN_FILE_NAME).lexically_normal();
 }

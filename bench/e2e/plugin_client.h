@@ -8,8 +8,9 @@
 #include <string>
 
 // Sends `messages` turns of about `bodyBytes` to `server` ("HOST:PORT"), all
-// handed to Send at once as `morv-host send` does with N files, and waits
-// for every outcome. True when all were delivered.
+// handed to Send at once, as a host does with the turns it has queued (not
+// as `morv-host send`, which waits for each file's outcome to keep their
+// order), and waits for every outcome. True when all were delivered.
 bool RunPluginClient(const std::string &plugin, const std::string &server, int messages, std::size_t bodyBytes);
 // Sends one turn of `bodyBytes` and prints the peak resident size and the
 // size before the body was made, in KiB, to standard output. True when it
