@@ -49,25 +49,12 @@ int WaitAny(const std::vector<int> &fds, const CTickBound &bound)
     return ready > 0 && first != polled.end() ? static_cast<int>(first - polled.begin()) : -1;
 }
 
-UniqueFd ListenOnLoopback()
+LoopbackSocket ListenOnLoopback()
 {
-    UniqueFd listener(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (!listener.Valid() || bind(listener.Get(), reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-        listen(listener.Get(), 16) != 0)
+    LoopbackSocket listener = BindLoopback(SOCK_STREAM);
+    if (listener.port == 0 || listen(listener.fd.Get(), 16) != 0)
         ThrowSystemError("loopback SMTP server cannot listen");
     return listener;
-}
-
-unsigned short LocalPort(int socket)
-{
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        ThrowSystemError("loopback SMTP server has no port");
-    return ntohs(address.sin_port);
 }
 
 std::string VerbOf(const std::string &line)
@@ -224,7 +211,7 @@ LoopbackSmtpServer::LoopbackSmtpServer(WellBehavedSmtp behaviour)
 
 LoopbackSmtpServer::LoopbackSmtpServer(std::vector<SmtpScript> scripts, bool scripted, WellBehavedSmtp behaviour)
     : m_scripts(std::move(scripts)), m_scripted(scripted), m_behaviour(std::move(behaviour)),
-      m_listen(ListenOnLoopback()), m_port(LocalPort(m_listen.Get()))
+      m_listen(ListenOnLoopback())
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_workers.emplace_back([this] { Work(); });
@@ -244,7 +231,7 @@ LoopbackSmtpServer::~LoopbackSmtpServer()
         worker.join();
 }
 
-std::string LoopbackSmtpServer::Address() const { return "127.0.0.1:" + std::to_string(m_port); }
+std::string LoopbackSmtpServer::Address() const { return "127.0.0.1:" + std::to_string(m_listen.port); }
 
 // The workers take turns: one listens while the others serve or wait, and
 // the one that accepts a connection serves it itself, so a client is
@@ -275,8 +262,8 @@ bool LoopbackSmtpServer::TakeListening()
 // An invalid socket when the server stops or the accept failed.
 UniqueFd LoopbackSmtpServer::Accept() const
 {
-    const int ready = WaitAny({m_listen.Get(), m_stop.PollFd()}, CTickBound(INFINITE));
-    return UniqueFd(ready == 0 ? accept4(m_listen.Get(), nullptr, nullptr, SOCK_CLOEXEC) : -1);
+    const int ready = WaitAny({m_listen.fd.Get(), m_stop.PollFd()}, CTickBound(INFINITE));
+    return UniqueFd(ready == 0 ? accept4(m_listen.fd.Get(), nullptr, nullptr, SOCK_CLOEXEC) : -1);
 }
 
 // Hands the listening to a waiting worker, or to a new one when all serve.

@@ -7,6 +7,7 @@
 // wait at once and joins all threads.
 #pragma once
 
+#include "host/loopback_socket.h"
 #include "host/poll_flag.h"
 #include "host/received_mail.h"
 #include "host/smtp_script.h"
@@ -53,7 +54,7 @@ public:
     LoopbackSmtpServer(const LoopbackSmtpServer &) = delete;
     LoopbackSmtpServer &operator=(const LoopbackSmtpServer &) = delete;
 
-    unsigned short Port() const { return m_port; }
+    unsigned short Port() const { return m_listen.port; }
     // "127.0.0.1:PORT", the form "ServerSMTP" takes.
     std::string Address() const;
 
@@ -102,8 +103,7 @@ private:
     const std::vector<SmtpScript> m_scripts;
     const bool m_scripted;
     const WellBehavedSmtp m_behaviour;
-    UniqueFd m_listen;
-    unsigned short m_port = 0;
+    LoopbackSocket m_listen;
     PollFlag m_stop;     // raised once by the destructor
     PollFlag m_release;  // raised once by Release
 

@@ -1,5 +1,7 @@
 #include "bench/e2e/bench_sink.h"
 
+#include "host/loopback_socket.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -22,16 +24,7 @@ sockaddr_in Loopback(unsigned short port)
 }
 
 // A port of 127.0.0.1 that nothing listens on now; 0 when none was found.
-unsigned short FreePort()
-{
-    const UniqueFd probe(socket(AF_INET, SOCK_STREAM, 0));
-    sockaddr_in address = Loopback(0);
-    socklen_t length = sizeof address;
-    if (bind(probe.Get(), reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-        getsockname(probe.Get(), reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        return 0;
-    return ntohs(address.sin_port);
-}
+unsigned short FreePort() { return BindLoopback(SOCK_STREAM).port; }
 
 bool Accepts(unsigned short port)
 {

@@ -1,7 +1,7 @@
 #include "fake_socket_calls.h"
 #include "platform/last_error.h"
 #include "smtp/client_socket.h"
-#include "support/loopback_socket.h"
+#include "host/loopback_socket.h"
 #include "support/scripted_smtp_server.h"
 
 #include <gtest/gtest.h>

@@ -6,9 +6,9 @@
 // until the object goes.
 #pragma once
 
+#include "host/loopback_socket.h"
 #include "platform/event.h"
 
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -30,15 +30,7 @@ public:
         // OpenSSL writes with write(): a client that has gone must not end
         // the test program.
         std::signal(SIGPIPE, SIG_IGN);
-        m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(m_listener, reinterpret_cast<sockaddr *>(&address), length);
-        listen(m_listener, 4);
-        getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
+        listen(m_listener.fd.Get(), 4);
         SSL_CTX_use_certificate_chain_file(m_context.get(), certificate.c_str());
         SSL_CTX_use_PrivateKey_file(m_context.get(), key.c_str(), SSL_FILETYPE_PEM);
         m_thread = std::thread([this] { Serve(); });
@@ -46,16 +38,15 @@ public:
     ~TlsTestServer()
     {
         m_stop = true;
-        shutdown(m_listener, SHUT_RDWR);
+        shutdown(m_listener.fd.Get(), SHUT_RDWR);
         if (m_connection >= 0)
             shutdown(m_connection, SHUT_RDWR);
         m_thread.join();
-        close(m_listener);
     }
     TlsTestServer(const TlsTestServer &) = delete;
     TlsTestServer &operator=(const TlsTestServer &) = delete;
 
-    unsigned short Port() const { return m_port; }
+    unsigned short Port() const { return m_listener.port; }
     // Without the handshake: waits up to `timeout` ms for the client's
     // first bytes (its ClientHello).
     bool WaitForHello(DWORD timeout) { return m_hello.Lock(timeout); }
@@ -63,7 +54,7 @@ public:
 private:
     void Serve()
     {
-        const int connection = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        const int connection = accept4(m_listener.fd.Get(), nullptr, nullptr, SOCK_CLOEXEC);
         m_connection = connection;
         if (connection < 0 || m_stop)
             return;
@@ -96,9 +87,8 @@ private:
 
     std::vector<std::string> m_replies;
     bool m_handshake;
-    int m_listener = -1;
+    LoopbackSocket m_listener = BindLoopback(SOCK_STREAM);
     std::atomic<int> m_connection{-1};
-    unsigned short m_port = 0;
     std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> m_context{SSL_CTX_new(TLS_server_method()), SSL_CTX_free};
     std::atomic<bool> m_stop{false};
     CEvent m_hello;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "smtp/name_lookup.h"
-#include "support/loopback_socket.h"
+#include "host/loopback_socket.h"
 
 #include <poll.h>
 
