@@ -4,7 +4,7 @@
 // go wrong fails the turn with a text, sending nothing it should not (what
 // the server saw is in its commands.log, what the client sent in the
 // transcript, which never holds the password).
-#include "host/temp_folder.h"
+#include "support/temp_folder.h"
 #include "platform/resources.h"
 #include "support/aiosmtpd_server.h"
 #include "support/plugin_api.h"

@@ -1,15 +1,14 @@
 // End to end against an SMTP server no one here wrote (aiosmtpd): a Cyrillic
 // message handed to Send, checked in the bytes the server stored and read
 // back by a standard mail parser.
-#include "host/temp_folder.h"
 #include "platform/resources.h"
 #include "support/aiosmtpd_server.h"
 #include "support/plugin_api.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -37,8 +36,8 @@ TEST(RealServerTest, CyrillicTurnArrivesAsKoi8AndParses)
     if (!AiosmtpdServer::Available())
         GTEST_SKIP() << "python3-aiosmtpd is missing: no real SMTP server to test against";
     SetResourceLanguage(ResourceLanguage::English);
-    const fs::path directory = fs::temp_directory_path() / ("morv-aiosmtpd-" + std::to_string(getpid()));
-    fs::create_directories(directory);
+    const TempFolder folder;
+    const fs::path &directory = folder.Path();
     AiosmtpdServer server(directory);
     ASSERT_GT(server.Port(), 0) << "aiosmtpd did not start (python3-aiosmtpd missing?)";
 
@@ -72,7 +71,6 @@ TEST(RealServerTest, CyrillicTurnArrivesAsKoi8AndParses)
         stored);
     EXPECT_EQ(parsed, "player@example.org|Zentar <server@example.org>|\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n"
                       "\xD0\xA5\xD0\xBE\xD0\xB4 \xD0\xA9\xD1\x83\xD0\xBA\xD0\xB8\n");
-    fs::remove_all(directory);
 }
 
 }  // namespace

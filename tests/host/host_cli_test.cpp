@@ -2,7 +2,7 @@
 // project file, deliveries to the host's loopback SMTP server, signals.
 #include "host/loopback_smtp_server.h"
 #include "host_process.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 #include "tmux_terminal.h"
 
 #include <nlohmann/json.hpp>

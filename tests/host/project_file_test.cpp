@@ -2,7 +2,7 @@
 // saves that never leave less than the file held.
 #include "host/project_file.h"
 #include "morvtransport/morvtransport.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // when the object goes. Test thread only.
 #pragma once
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <sys/types.h>
 

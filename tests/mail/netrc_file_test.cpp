@@ -1,4 +1,4 @@
-#include "host/temp_folder.h"
+#include "support/temp_folder.h"
 #include "mail/netrc_file.h"
 
 #include <gtest/gtest.h>

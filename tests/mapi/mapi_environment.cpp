@@ -5,21 +5,17 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
 MapiEnvironment::MapiEnvironment()
 {
-    std::string pattern = (fs::temp_directory_path() / "morv-mapi-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
+    if (m_folder.Path().empty())
         throw std::runtime_error("no scratch folder");
-    m_folder = pattern;
     FakeMapiState::Instance().Reset();
-    SetVariable(WIN_INI_VARIABLE, m_folder + "/absent.ini");
-    SetVariable("LD_LIBRARY_PATH", m_folder);
+    SetVariable(WIN_INI_VARIABLE, (m_folder / "absent.ini").string());
+    SetVariable("LD_LIBRARY_PATH", Folder());
 }
 
 MapiEnvironment::~MapiEnvironment()
@@ -30,14 +26,12 @@ MapiEnvironment::~MapiEnvironment()
         else
             unsetenv(name.c_str());
     }
-    std::error_code error;
-    fs::remove_all(m_folder, error);
 }
 
 std::string MapiEnvironment::WriteFile(const std::string &name, const std::string &content)
 {
-    const std::string path = m_folder + "/" + name;
-    std::ofstream(path, std::ios::binary) << content;
+    const std::string path = (m_folder / name).string();
+    ::WriteFile(path, content);
     return path;
 }
 
@@ -49,11 +43,7 @@ std::string MapiEnvironment::WriteSendmail(int status)
     return path;
 }
 
-std::string MapiEnvironment::ReadFile(const std::string &path) const
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+std::string MapiEnvironment::ReadFile(const std::string &path) const { return ::ReadFile(path); }
 
 void MapiEnvironment::SetVariable(const char *name, const std::string &value)
 {

@@ -4,6 +4,8 @@
 // every variable it touches put back when it ends. Test thread only.
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -15,7 +17,7 @@ public:
     MapiEnvironment(const MapiEnvironment &) = delete;
     MapiEnvironment &operator=(const MapiEnvironment &) = delete;
 
-    const std::string &Folder() const { return m_folder; }
+    std::string Folder() const { return m_folder.Path().string(); }
     // Writes `content` to a file of the scratch folder; its full path.
     std::string WriteFile(const std::string &name, const std::string &content);
     // A shell script that records its arguments and standard input beside
@@ -30,6 +32,6 @@ public:
     void InstallProvider(const std::string &providerFolder);
 
 private:
-    std::string m_folder;
+    TempFolder m_folder;
     std::map<std::string, std::optional<std::string>> m_saved;
 };

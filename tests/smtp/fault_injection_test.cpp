@@ -4,7 +4,7 @@
 // a failure with a text or with the whole message on the wire; a
 // truncated message is never reported as sent.
 #include "fake_socket_calls.h"
-#include "host/temp_folder.h"
+#include "support/temp_folder.h"
 #include "mail/message_record.h"
 #include "settings/game_settings.h"
 #include "support/aiosmtpd_server.h"

@@ -24,19 +24,8 @@ const TestCertificates &TestCertificates::Shared()
 }
 
 TestCertificates::TestCertificates()
+    : m_made(MakeCa() && MakeSigned(SERVER, "DNS:localhost,IP:127.0.0.1") && MakeSigned(OTHER, "DNS:other.example"))
 {
-    std::string pattern = (fs::temp_directory_path() / "morv-certificates-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return;
-    m_folder = pattern;
-    m_made = MakeCa() && MakeSigned(SERVER, "DNS:localhost,IP:127.0.0.1") && MakeSigned(OTHER, "DNS:other.example");
-}
-
-TestCertificates::~TestCertificates()
-{
-    std::error_code ignored;
-    if (!m_folder.empty())
-        fs::remove_all(m_folder, ignored);
 }
 
 bool TestCertificates::MakeCa() const

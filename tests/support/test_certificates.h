@@ -3,13 +3,14 @@
 // signed for localhost and 127.0.0.1, and one it signed for another name.
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <filesystem>
 
 class TestCertificates {
 public:
     // The program's one set; Made() is false where openssl failed.
     static const TestCertificates &Shared();
-    ~TestCertificates();
     TestCertificates(const TestCertificates &) = delete;
     TestCertificates &operator=(const TestCertificates &) = delete;
 
@@ -28,6 +29,6 @@ private:
     bool MakeCa() const;
     bool MakeSigned(const char *name, const char *altNames) const;
 
-    std::filesystem::path m_folder;
+    TempFolder m_folder;
     bool m_made = false;
 };

@@ -11,13 +11,15 @@ class TempFolder {
 public:
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "morv-host-test-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
+        std::string pattern = (std::filesystem::temp_directory_path() / "morv-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            m_path = pattern;
     }
     ~TempFolder()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder &) = delete;
     TempFolder &operator=(const TempFolder &) = delete;
