@@ -44,7 +44,7 @@ TEST(RealServerTest, CyrillicTurnArrivesAsKoi8AndParses)
     PluginLibrary library;
     TestHost host(library.Api());
     host.Load();
-    const std::string serverSetting = "127.0.0.1:" + std::to_string(server.Port());
+    const std::string serverSetting = server.Address();
     RestoreGame(host.Api(), "Alpha",
                 MakeMap({{"From", "player@example.org"}, {"To", "Zentar <server@example.org>"},
                          {"Subject", "\xCF\xF0\xE8\xE2\xE5\xF2"},  // "Привет"

@@ -2,7 +2,7 @@
 // the notifications the host sees and the exact bytes the server receives.
 #include "platform/resources.h"
 #include "support/plugin_api.h"
-#include "support/scripted_smtp_server.h"
+#include "host/loopback_smtp_server.h"
 #include "support/silent_name_server.h"
 #include "support/test_host.h"
 
@@ -42,9 +42,9 @@ protected:
         RestoreGame(host.Api(), "Alpha", MakeMap(settings));
     }
 
-    void OpenAlphaFor(const ScriptedSmtpServer &server, const char *to = "server@example.org")
+    void OpenAlphaFor(const LoopbackSmtpServer &server, const char *to = "server@example.org")
     {
-        server_ = "127.0.0.1:" + std::to_string(server.Port());
+        server_ = server.Address();
         OpenAlpha({{"From", "player@example.org"}, {"To", to}, {"Subject", SUBJECT_1251.c_str()},
                    {"ServerSMTP", server_.c_str()}, {"Mailer", "0"}});
     }
@@ -83,7 +83,7 @@ std::string Envelope(const Lines &recipients)
 
 TEST_F(SmtpDeliveryTest, MessageArrivesRecodedAndTheHostHearsEveryStep)
 {
-    ScriptedSmtpServer server;
+    LoopbackSmtpServer server;
     OpenAlphaFor(server);
     SendTurn();
     ASSERT_TRUE(WaitForOutcome());
@@ -115,7 +115,7 @@ std::string Repeated(const std::string &text, int times)
 // record; its recoding for the server must not reach the record.
 TEST_F(SmtpDeliveryTest, DeliveredRecordKeepsTheOriginalSubjectAndBody)
 {
-    ScriptedSmtpServer server;
+    LoopbackSmtpServer server;
     OpenAlphaFor(server);
     SendTurn(Repeated(BODY_1251, 400));
     ASSERT_TRUE(WaitForOutcome());
@@ -162,7 +162,7 @@ TEST_F(SmtpDeliveryTest, UnreachableServerReportsTheConnectionFailure)
 
 TEST_F(SmtpDeliveryTest, RefusedRecipientEndsTheTransactionWithTheServersWords)
 {
-    ScriptedSmtpServer server(WellBehavedSmtp{{{"RCPT", "550 no such user\r\n"}}, ""});
+    LoopbackSmtpServer server(WellBehavedSmtp{{{"RCPT", "550 no such user\r\n"}}, ""});
     OpenAlphaFor(server);
     SendTurn();
     ASSERT_TRUE(WaitForOutcome());
@@ -174,7 +174,7 @@ TEST_F(SmtpDeliveryTest, RefusedRecipientEndsTheTransactionWithTheServersWords)
 
 TEST_F(SmtpDeliveryTest, TwoRecipientsSeparatedBySemicolonShareOneToLine)
 {
-    ScriptedSmtpServer server;
+    LoopbackSmtpServer server;
     OpenAlphaFor(server, "Bob <bob@example.org>; ann@example.org");
     SendTurn("turn");
     ASSERT_TRUE(WaitForOutcome());
@@ -202,8 +202,8 @@ class RefusedTurnTest : public SmtpDeliveryTest, public ::testing::WithParamInte
 
 TEST_P(RefusedTurnTest, FailsWithItsReasonWithoutConnecting)
 {
-    ScriptedSmtpServer server;
-    server_ = "127.0.0.1:" + std::to_string(server.Port());
+    LoopbackSmtpServer server;
+    server_ = server.Address();
     OpenAlpha({{"From", GetParam().from}, {"To", GetParam().to}, {"Subject", "s\r\nBcc: x@y"},
                {"ServerSMTP", server_.c_str()}});
     SendTurn(GetParam().body);
@@ -226,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SmtpDeliveryTest, CancelDuringALongDeliveryReportsNoOutcomeThenAbort)
 {
-    ScriptedSmtpServer server(WellBehavedSmtp{{}, "DATA"});
+    LoopbackSmtpServer server(WellBehavedSmtp{{}, "DATA"});
     OpenAlphaFor(server);
     SendTurn();
     // The host keeps pumping: the sender's notifications wait for it.
@@ -270,7 +270,7 @@ TEST(LookUpHangTest, HostThatUnloadsThePluginDuringALookUpLeavesNothingRunning)
 
 TEST_F(SmtpDeliveryTest, HugeBodyFullOfDotLinesArrivesWhole)
 {
-    ScriptedSmtpServer server;
+    LoopbackSmtpServer server;
     OpenAlphaFor(server);
     std::string body;
     while (body.size() < 2 * 1024 * 1024)

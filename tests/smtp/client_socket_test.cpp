@@ -2,7 +2,7 @@
 #include "platform/last_error.h"
 #include "smtp/client_socket.h"
 #include "host/loopback_socket.h"
-#include "support/scripted_smtp_server.h"
+#include "host/loopback_smtp_server.h"
 
 #include <gtest/gtest.h>
 
@@ -112,7 +112,7 @@ SocketAddress Loopback(unsigned short port)
 
 TEST(SocketResolveTest, EveryAddressOfANameIsTriedInTurnUntilOneConnects)
 {
-    ScriptedSmtpServer server;
+    LoopbackSmtpServer server;
     FakeSocketCalls fake(true);
     fake.State().resolved = {Loopback(ClosedPort()), Loopback(server.Port())};
     CClientSocket socket;

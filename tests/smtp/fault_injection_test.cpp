@@ -8,7 +8,7 @@
 #include "mail/message_record.h"
 #include "settings/game_settings.h"
 #include "support/aiosmtpd_server.h"
-#include "support/scripted_smtp_server.h"
+#include "host/loopback_smtp_server.h"
 #include "support/test_certificates.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ protected:
     BOOL Deliver()
     {
         CMessageRecord record;
-        FillTurn(record, "127.0.0.1:" + std::to_string(m_server.Port()));
+        FillTurn(record, m_server.Address());
         state.sendCalls = 0;
         state.reset = false;
         const BOOL sent = record.DeliverBySmtp();
@@ -77,7 +77,7 @@ protected:
     std::string error;
 
 private:
-    ScriptedSmtpServer m_server;
+    LoopbackSmtpServer m_server;
     std::size_t m_connections = 0;
     std::size_t m_seen = 0;
 };

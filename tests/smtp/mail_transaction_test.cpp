@@ -1,7 +1,7 @@
 #include "fake_socket_calls.h"
 #include "platform/last_error.h"
 #include "smtp/smtp_session.h"
-#include "support/scripted_smtp_server.h"
+#include "host/loopback_smtp_server.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ protected:
     // error in `sendError`.
     BOOL Deliver(const CMailMessage &message)
     {
-        session.m_replyTimeout = ScriptedSmtpServer::WAIT_MS;
+        session.m_replyTimeout = LoopbackSmtpServer::WAIT_MS;
         if (!session.Connect("127.0.0.1", server.Port()))
             return FALSE;
         const BOOL sent = session.SendMail(message);
@@ -42,7 +42,7 @@ protected:
 
     std::string Transcript() const { return server.Received(0).substr(Helo().size()); }
 
-    ScriptedSmtpServer server;
+    LoopbackSmtpServer server;
     CSmtpSession session;
     DWORD sendError = 0;
 };
@@ -261,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TransactionFramingTest, LateContinuationOfMailFromIsNotTakenForTheRecipientsReply)
 {
-    ScriptedSmtpServer server({SmtpScript()
+    LoopbackSmtpServer server({SmtpScript()
                                    .Reply("220 ready\r\n")
                                    .ExpectLine()
                                    .Reply("250 hello\r\n")
@@ -289,7 +289,7 @@ TEST(SlowServerTest, AnswerToTheEndOfDataMayComeLate)
     SmtpScript script = ok(SmtpScript().Reply("220 ready\r\n"), "250 hello\r\n");
     script = ok(ok(ok(script, "250 sender\r\n"), "250 recipient\r\n"), "354 go\r\n");
     script.ReadData().Pause(300).Reply("250 queued\r\n");
-    ScriptedSmtpServer server({ok(script, "221 bye\r\n")});
+    LoopbackSmtpServer server({ok(script, "221 bye\r\n")});
     CSmtpSession session;
     session.m_replyTimeout = 100;
     ASSERT_TRUE(session.Connect("127.0.0.1", server.Port()));

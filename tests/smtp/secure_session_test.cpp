@@ -4,7 +4,7 @@
 // decrypted bytes before it waits on the socket again.
 #include "platform/last_error.h"
 #include "smtp/smtp_session.h"
-#include "support/scripted_smtp_server.h"
+#include "host/loopback_smtp_server.h"
 #include "support/test_certificates.h"
 #include "tls_test_server.h"
 
@@ -34,7 +34,7 @@ class ShortServerTest : public ::testing::TestWithParam<ShortServer> {};
 TEST_P(ShortServerTest, StopsSendingNothingItShouldNot)
 {
     const ShortServer &row = GetParam();
-    ScriptedSmtpServer server({row.script});
+    LoopbackSmtpServer server({row.script});
     CSmtpSession session;
     session.m_replyTimeout = 200;
     session.SetSecurity(row.security);

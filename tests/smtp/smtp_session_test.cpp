@@ -1,7 +1,7 @@
 #include "platform/last_error.h"
 #include "platform/ticks.h"
 #include "smtp/smtp_session.h"
-#include "support/scripted_smtp_server.h"
+#include "host/loopback_smtp_server.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ SmtpScript Greeted() { return SmtpScript().Reply("220 ready\r\n").ExpectLine().R
 
 class SessionTest : public ::testing::Test {
 protected:
-    BOOL Connect(const ScriptedSmtpServer &server, DWORD timeout = SHORT_TIMEOUT)
+    BOOL Connect(const LoopbackSmtpServer &server, DWORD timeout = SHORT_TIMEOUT)
     {
         session.m_replyTimeout = timeout;
         return session.Connect("127.0.0.1", server.Port());
@@ -27,7 +27,7 @@ protected:
 
 TEST_F(SessionTest, GreetingAndHeloConnectAndQuitDisconnects)
 {
-    ScriptedSmtpServer server({Greeted().ExpectLine().Reply("221 bye\r\n")});
+    LoopbackSmtpServer server({Greeted().ExpectLine().Reply("221 bye\r\n")});
     ASSERT_TRUE(Connect(server));
     EXPECT_TRUE(session.IsConnected());
     EXPECT_TRUE(session.GetLastReply().IsEmpty());
@@ -39,7 +39,7 @@ TEST_F(SessionTest, GreetingAndHeloConnectAndQuitDisconnects)
 
 TEST_F(SessionTest, RefusingGreetingFailsAndStillSendsQuit)
 {
-    ScriptedSmtpServer server({SmtpScript().Reply("421 busy\r\n").ExpectLine().Reply("221 bye\r\n")});
+    LoopbackSmtpServer server({SmtpScript().Reply("421 busy\r\n").ExpectLine().Reply("221 bye\r\n")});
     EXPECT_FALSE(Connect(server));
     EXPECT_EQ(session.GetErrorText(), "An unexpected SMTP login response was received\n");
     EXPECT_EQ(session.GetLastReply(), "421 busy");
@@ -50,14 +50,14 @@ TEST_F(SessionTest, RefusingGreetingFailsAndStillSendsQuit)
 
 TEST_F(SessionTest, RefusedHeloFailsWithItsOwnText)
 {
-    ScriptedSmtpServer server({SmtpScript().Reply("220 ready\r\n").ExpectLine().Reply("501 who?\r\n")});
+    LoopbackSmtpServer server({SmtpScript().Reply("220 ready\r\n").ExpectLine().Reply("501 who?\r\n")});
     EXPECT_FALSE(Connect(server));
     EXPECT_EQ(session.GetErrorText(), "An unexpected HELO response was received\n");
 }
 
 TEST_F(SessionTest, SilentServerFailsAfterTwoTimeOuts)
 {
-    ScriptedSmtpServer server({SmtpScript().StaySilent()});
+    LoopbackSmtpServer server({SmtpScript().StaySilent()});
     const DWORD start = GetTickCount();
     EXPECT_FALSE(Connect(server));
     EXPECT_GE(GetTickCount() - start, 2 * SHORT_TIMEOUT);
@@ -90,7 +90,7 @@ class GreetingFramingTest : public SessionTest, public ::testing::WithParamInter
 TEST_P(GreetingFramingTest, IsReadWholeAndKeepsTheDialogueInStep)
 {
     SmtpScript script = GetParam().greeting;
-    ScriptedSmtpServer server({script.ExpectLine().Reply("250 hello\r\n").ExpectLine().Reply("221 bye\r\n")});
+    LoopbackSmtpServer server({script.ExpectLine().Reply("250 hello\r\n").ExpectLine().Reply("221 bye\r\n")});
     ASSERT_TRUE(Connect(server)) << session.GetErrorText();
     EXPECT_TRUE(session.Disconnect()) << session.GetLastReply();
 }
@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SessionTest, SecondReplyInTheSameSegmentIsKeptForTheNextRead)
 {
-    ScriptedSmtpServer server({SmtpScript().Reply("220 ready\r\n250 hello\r\n").ExpectLine().ExpectLine().Reply(
+    LoopbackSmtpServer server({SmtpScript().Reply("220 ready\r\n250 hello\r\n").ExpectLine().ExpectLine().Reply(
         "221 bye\r\n")});
     ASSERT_TRUE(Connect(server));
     EXPECT_TRUE(session.Disconnect());
@@ -118,7 +118,7 @@ TEST_F(SessionTest, SecondReplyInTheSameSegmentIsKeptForTheNextRead)
 TEST_F(SessionTest, LongReplyGrowsTheBufferAndKeepsItsInnerLineEnds)
 {
     const std::string line = "550-" + std::string(296, 'x') + "\r\n";
-    ScriptedSmtpServer server({Greeted().Reply(line + "550 end\r\n").ExpectLine().Reply("221 bye\r\n")});
+    LoopbackSmtpServer server({Greeted().Reply(line + "550 end\r\n").ExpectLine().Reply("221 bye\r\n")});
     ASSERT_TRUE(Connect(server));
     EXPECT_FALSE(session.ExpectReply(250));
     EXPECT_EQ(GetLastError(), WSAEPROTONOSUPPORT);
@@ -131,7 +131,7 @@ class MalformedReplyTest : public SessionTest, public ::testing::WithParamInterf
 
 TEST_P(MalformedReplyTest, FailsWithoutTakingAnEarlierCode)
 {
-    ScriptedSmtpServer server({Greeted().Reply(GetParam())});
+    LoopbackSmtpServer server({Greeted().Reply(GetParam())});
     ASSERT_TRUE(Connect(server));
     EXPECT_FALSE(session.ExpectReply(250));
     EXPECT_EQ(GetLastError(), WSAEPROTONOSUPPORT);
@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(Replies, MalformedReplyTest,
 
 TEST_F(SessionTest, ServerClosingMidReplyFailsAtOnce)
 {
-    ScriptedSmtpServer server({Greeted().Reply("250 par").Close()});
+    LoopbackSmtpServer server({Greeted().Reply("250 par").Close()});
     ASSERT_TRUE(Connect(server, 30000));
     const DWORD start = GetTickCount();
     EXPECT_FALSE(session.ExpectReply(250));
@@ -171,7 +171,7 @@ TEST_P(ReplyFloodTest, EndlessReplyFailsPastTheCap)
     std::string flood;
     while (flood.size() <= CSmtpSession::MAX_REPLY_LENGTH + 8192)
         flood += GetParam().chunk;
-    ScriptedSmtpServer server({Greeted().Reply(flood)});
+    LoopbackSmtpServer server({Greeted().Reply(flood)});
     ASSERT_TRUE(Connect(server, 30000));
     EXPECT_FALSE(session.ExpectReply(250));
     EXPECT_EQ(GetLastError(), WSAEMSGSIZE);
@@ -187,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(Floods, ReplyFloodTest,
 // the limit on the whole reply still ends it.
 TEST_F(SessionTest, TricklingReplyFailsAtTheReplyLimit)
 {
-    ScriptedSmtpServer server({Greeted().Dribble("250 " + std::string(40, 'x') + "\r\n", 50)});
+    LoopbackSmtpServer server({Greeted().Dribble("250 " + std::string(40, 'x') + "\r\n", 50)});
     ASSERT_TRUE(Connect(server, 2000));
     session.m_replyLimit = 300;
     EXPECT_FALSE(session.ExpectReply(250));
@@ -197,7 +197,7 @@ TEST_F(SessionTest, TricklingReplyFailsAtTheReplyLimit)
 
 TEST_F(SessionTest, ReplyThatNeverComesSaysSoWithItsBound)
 {
-    ScriptedSmtpServer server({Greeted().StaySilent()});
+    LoopbackSmtpServer server({Greeted().StaySilent()});
     ASSERT_TRUE(Connect(server));
     EXPECT_FALSE(session.ExpectReply(250));
     EXPECT_EQ(GetLastError(), WSAETIMEDOUT);

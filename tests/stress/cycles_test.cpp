@@ -54,7 +54,7 @@ protected:
 
 TEST_F(CyclesTest, LoadSendCancelAndCloseWithDeliveriesInFlightAccountForEveryMessage)
 {
-    ScriptedSmtpServer held(WellBehavedSmtp{{}, "END"});
+    LoopbackSmtpServer held(WellBehavedSmtp{{}, "END"});
     for (int cycle = 0; cycle < CYCLES; ++cycle) {
         const auto ending = static_cast<Ending>(cycle % static_cast<int>(Ending::COUNT));
         const bool holding = ending == Ending::HeldThenCancelled || ending == Ending::HeldThenClosed;

@@ -41,7 +41,7 @@ long ResidentKb()
 
 class QueueMemoryTest : public StressTest {
 protected:
-    ScriptedSmtpServer held{WellBehavedSmtp{{}, "DATA"}};
+    LoopbackSmtpServer held{WellBehavedSmtp{{}, "DATA"}};
 };
 
 TEST_F(QueueMemoryTest, TenThousandQueuedMessagesAreReturnedByCancel)

@@ -19,7 +19,7 @@ protected:
     // delivers it again.
     void StopWhileQuitIsAnswered(const std::function<void()> &stop)
     {
-        ScriptedSmtpServer held(WellBehavedSmtp{{}, "QUIT"});
+        LoopbackSmtpServer held(WellBehavedSmtp{{}, "QUIT"});
         host.Load();
         OpenAlpha(held);
         SendTurn("accepted");

@@ -23,9 +23,9 @@ void StressTest::TearDown()
     ResetPluginGlobals();
 }
 
-void StressTest::OpenAlpha(const ScriptedSmtpServer &to)
+void StressTest::OpenAlpha(const LoopbackSmtpServer &to)
 {
-    const std::string address = "127.0.0.1:" + std::to_string(to.Port());
+    const std::string address = to.Address();
     RestoreGame(host.Api(), "Alpha",
                 MakeMap({{"From", "player@example.org"}, {"To", "server@example.org"}, {"Subject", "Turn"},
                          {"ServerSMTP", address.c_str()}, {"Mailer", "0"}}));
@@ -81,7 +81,7 @@ bool StressTest::AnyWorkerRuns()
 
 std::size_t StressTest::Queued() { return g_arrOutbox.GetCount(); }
 
-void StressTest::ExpectReportedOnceAndOnTheServer(const ScriptedSmtpServer &from) const
+void StressTest::ExpectReportedOnceAndOnTheServer(const LoopbackSmtpServer &from) const
 {
     const std::vector<std::string> bodies = SentBodies();
     EXPECT_EQ(std::set<std::string>(bodies.begin(), bodies.end()).size(), bodies.size());

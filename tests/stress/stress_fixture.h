@@ -5,7 +5,7 @@
 #pragma once
 
 #include "support/linked_plugin_api.h"
-#include "support/scripted_smtp_server.h"
+#include "host/loopback_smtp_server.h"
 #include "support/test_host.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,7 @@ protected:
     void TearDown() override;
 
     // Opens Alpha as a host restores it, delivering through `server`.
-    void OpenAlpha(const ScriptedSmtpServer &server);
+    void OpenAlpha(const LoopbackSmtpServer &server);
     void SendTurn(const std::string &body);
     // OnClose, failing the test when it waits past its bounds.
     void CloseWithinBounds();
@@ -36,10 +36,10 @@ protected:
     static std::size_t Queued();
 
     // Every reported body is reported once and reached `server` whole.
-    void ExpectReportedOnceAndOnTheServer(const ScriptedSmtpServer &server) const;
+    void ExpectReportedOnceAndOnTheServer(const LoopbackSmtpServer &server) const;
 
     TestHost host{LinkedPluginApi()};
-    ScriptedSmtpServer server;
+    LoopbackSmtpServer server;
 };
 
 // The server's copy of a message whose body is `body`.
