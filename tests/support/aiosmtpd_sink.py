@@ -73,6 +73,21 @@ def free_port():
         return probe.getsockname()[1]
 
 
+def start_controller(arguments, attempts=5):
+    """A started controller and its port. The port is free when probed but
+    another test may take it before the controller binds it: try again."""
+    for attempt in range(attempts):
+        port = free_port()
+        controller = Controller(StoreHandler(arguments.directory), hostname="127.0.0.1", port=port,
+                                **server_options(arguments))
+        try:
+            controller.start()
+            return controller, port
+        except (OSError, RuntimeError):
+            if attempt + 1 == attempts:
+                raise
+
+
 def server_options(arguments):
     options = {"decode_data": False, "server_hostname": "mx.test"}
     context = None
@@ -98,10 +113,7 @@ def main():
     for flag in ("--starttls", "--tls", "--no-plain"):
         parser.add_argument(flag, action="store_true")
     arguments = parser.parse_args()
-    port = free_port()
-    controller = Controller(StoreHandler(arguments.directory), hostname="127.0.0.1", port=port,
-                            **server_options(arguments))
-    controller.start()
+    controller, port = start_controller(arguments)
     print(port, flush=True)
     sys.stdin.read()
     controller.stop()
