@@ -4,6 +4,7 @@
 #include "platform/resources.h"
 #include "support/aiosmtpd_server.h"
 #include "support/plugin_api.h"
+#include "support/shell_command.h"
 #include "support/temp_folder.h"
 #include "support/test_host.h"
 
@@ -20,15 +21,8 @@ namespace fs = std::filesystem;
 
 std::string RunPython(const std::string &code, const fs::path &file)
 {
-    const std::string command = std::string(AiosmtpdServer::PYTHON) + " -c '" + code + "' " + file.string();
-    FILE *pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[256];
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    if (pipe)
-        pclose(pipe);
-    return output;
+    return CommandOutput(std::string(AiosmtpdServer::PYTHON) + " -c " + ShellQuoted(code) + " " +
+                         ShellQuoted(file.string()));
 }
 
 TEST(RealServerTest, CyrillicTurnArrivesAsKoi8AndParses)

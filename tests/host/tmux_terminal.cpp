@@ -1,9 +1,8 @@
 #include "tmux_terminal.h"
 
-#include <cstdio>
-#include <memory>
+#include "support/shell_command.h"
+
 #include <sstream>
-#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -27,26 +26,6 @@ if [ "$(stty -g)" = "$before" ]; then modes=restored; else modes=changed; fi
 echo "ended $status $modes"
 )sh";
 
-std::string Quoted(const std::string &text)
-{
-    std::string quoted = "'";
-    for (const char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-std::string Output(const std::string &commandLine)
-{
-    const std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(commandLine.c_str(), "r"), pclose);
-    if (!pipe)
-        throw std::runtime_error("cannot run " + commandLine);
-    std::string output;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-        output.append(buffer, n);
-    return output;
-}
-
 // The wrapper's last line, "ended STATUS restored|changed", when the
 // screen shows it.
 bool ReadEnding(const std::string &screen, int &status, std::string &modes)
@@ -60,7 +39,7 @@ bool ReadEnding(const std::string &screen, int &status, std::string &modes)
 
 }  // namespace
 
-bool TmuxTerminal::Available() { return !Output("command -v tmux 2>/dev/null").empty(); }
+bool TmuxTerminal::Available() { return CommandSucceeds("command -v tmux"); }
 
 TmuxTerminal::TmuxTerminal(const std::vector<std::string> &command, TerminalSize size)
 {
@@ -79,11 +58,11 @@ TmuxTerminal::~TmuxTerminal() { Tmux({"kill-server"}); }
 std::string TmuxTerminal::Tmux(const std::vector<std::string> &arguments)
 {
     std::string commandLine = "TERM=xterm-256color LC_ALL=C.UTF-8 tmux -u -f " +
-                              Quoted((m_folder / "tmux.conf").string()) + " -S " +
-                              Quoted((m_folder / "socket").string());
+                              ShellQuoted((m_folder / "tmux.conf").string()) + " -S " +
+                              ShellQuoted((m_folder / "socket").string());
     for (const std::string &argument : arguments)
-        commandLine += " " + Quoted(argument);
-    return Output(commandLine + " 2>/dev/null");
+        commandLine += " " + ShellQuoted(argument);
+    return CommandOutput(commandLine + " 2>/dev/null");
 }
 
 void TmuxTerminal::Resize(TerminalSize size)

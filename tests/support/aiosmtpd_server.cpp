@@ -1,5 +1,7 @@
 #include "support/aiosmtpd_server.h"
 
+#include "support/shell_command.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,6 +57,6 @@ AiosmtpdServer::~AiosmtpdServer()
 bool AiosmtpdServer::Available()
 {
     static const bool available =
-        std::system((std::string(PYTHON) + " -c 'import aiosmtpd' >/dev/null 2>&1").c_str()) == 0;
+        CommandSucceeds(std::string(PYTHON) + " -c 'import aiosmtpd'");
     return available;
 }

@@ -1,5 +1,7 @@
 #include "support/test_certificates.h"
 
+#include "support/shell_command.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -11,9 +13,7 @@ namespace fs = std::filesystem;
 // EC keys: made at once, unlike RSA ones.
 const std::string NEW_KEY = "openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes ";
 
-bool Run(const std::string &command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-std::string Quoted(const fs::path &path) { return "'" + path.string() + "'"; }
+std::string Quoted(const fs::path &path) { return ShellQuoted(path.string()); }
 
 }  // namespace
 
@@ -30,7 +30,7 @@ TestCertificates::TestCertificates()
 
 bool TestCertificates::MakeCa() const
 {
-    return Run(NEW_KEY + "-x509 -days 2 -subj '/CN=Morv Test CA' -keyout " + Quoted(m_folder / "ca.key") +
+    return CommandSucceeds(NEW_KEY + "-x509 -days 2 -subj '/CN=Morv Test CA' -keyout " + Quoted(m_folder / "ca.key") +
                " -out " + Quoted(Ca()) +
                " -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign");
 }
@@ -40,8 +40,8 @@ bool TestCertificates::MakeSigned(const char *name, const char *altNames) const
     const fs::path request = m_folder / (std::string(name) + ".csr");
     const fs::path extensions = m_folder / (std::string(name) + ".ext");
     std::ofstream(extensions) << "subjectAltName=" << altNames << "\n";
-    return Run(NEW_KEY + "-subj '/CN=" + name + "' -keyout " + Quoted(Key(name)) + " -out " + Quoted(request)) &&
-           Run("openssl x509 -req -days 2 -in " + Quoted(request) + " -CA " + Quoted(Ca()) + " -CAkey " +
+    return CommandSucceeds(NEW_KEY + "-subj '/CN=" + name + "' -keyout " + Quoted(Key(name)) + " -out " + Quoted(request)) &&
+           CommandSucceeds("openssl x509 -req -days 2 -in " + Quoted(request) + " -CA " + Quoted(Ca()) + " -CAkey " +
                Quoted(m_folder / "ca.key") + " -CAcreateserial -extfile " + Quoted(extensions) + " -out " +
                Quoted(Certificate(name)));
 }
