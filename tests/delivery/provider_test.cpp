@@ -4,6 +4,7 @@
 // go wrong fails the turn with a text, sending nothing it should not (what
 // the server saw is in its commands.log, what the client sent in the
 // transcript, which never holds the password).
+#include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 #include "platform/resources.h"
 #include "support/aiosmtpd_server.h"
@@ -42,15 +43,11 @@ protected:
     {
         SetResourceLanguage(ResourceLanguage::English);
         WriteNetrc(PASSWORD, 0600);
-        setenv("MORV_NETRC", (folder / "netrc").c_str(), 1);
-        setenv("MORV_SMTP_TRACE", (folder / "trace.log").c_str(), 1);
         host.Load();
     }
     void TearDown() override
     {
         host.Api().OnClose();
-        unsetenv("MORV_NETRC");
-        unsetenv("MORV_SMTP_TRACE");
     }
 
     static const TestCertificates &Certificates() { return TestCertificates::Shared(); }
@@ -116,6 +113,8 @@ protected:
     TempFolder folder;
     PluginLibrary library;
     TestHost host{library.Api()};
+    const ScopedVariable netrcVariable{"MORV_NETRC", (folder / "netrc").c_str()};
+    const ScopedVariable traceVariable{"MORV_SMTP_TRACE", (folder / "trace.log").c_str()};
 };
 
 // The tests that need aiosmtpd and the certificates.

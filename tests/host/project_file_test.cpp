@@ -2,6 +2,7 @@
 // saves that never leave less than the file held.
 #include "host/project_file.h"
 #include "morvtransport/morvtransport.h"
+#include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -143,14 +144,11 @@ TEST_F(ProjectFileTest, SaveCreatesMissingFolders)
 
 TEST(ProjectFileDefault, FollowsXdgConfigHome)
 {
-    const char *home = std::getenv("HOME");
-    const std::string savedHome = home ? home : "";
-    setenv("XDG_CONFIG_HOME", "/somewhere", 1);
+    ScopedVariable configHome("XDG_CONFIG_HOME", "/somewhere");
+    const ScopedVariable home("HOME", "/home/user");
     EXPECT_EQ(ProjectFile::DefaultPath(), "/somewhere/morvtransport/project.json");
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", "/home/user", 1);
+    configHome.Set(nullptr);
     EXPECT_EQ(ProjectFile::DefaultPath(), "/home/user/.config/morvtransport/project.json");
-    setenv("HOME", savedHome.c_str(), 1);
 }
 
 }  // namespace

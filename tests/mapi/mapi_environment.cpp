@@ -18,15 +18,7 @@ MapiEnvironment::MapiEnvironment()
     SetVariable("LD_LIBRARY_PATH", Folder());
 }
 
-MapiEnvironment::~MapiEnvironment()
-{
-    for (const auto &[name, value] : m_saved) {
-        if (value)
-            setenv(name.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-}
+MapiEnvironment::~MapiEnvironment() = default;
 
 std::string MapiEnvironment::WriteFile(const std::string &name, const std::string &content)
 {
@@ -47,11 +39,11 @@ std::string MapiEnvironment::ReadFile(const std::string &path) const { return ::
 
 void MapiEnvironment::SetVariable(const char *name, const std::string &value)
 {
-    if (!m_saved.count(name)) {
-        const char *old = std::getenv(name);
-        m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    setenv(name, value.c_str(), 1);
+    std::unique_ptr<ScopedVariable> &variable = m_variables[name];
+    if (variable)
+        variable->Set(value.c_str());
+    else
+        variable = std::make_unique<ScopedVariable>(name, value.c_str());
 }
 
 void MapiEnvironment::SetWinIni(const std::string &content) { SetVariable(WIN_INI_VARIABLE, WriteFile("win.ini", content)); }

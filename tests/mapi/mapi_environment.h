@@ -4,10 +4,11 @@
 // every variable it touches put back when it ends. Test thread only.
 #pragma once
 
+#include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 
 #include <map>
-#include <optional>
+#include <memory>
 #include <string>
 
 class MapiEnvironment {
@@ -33,5 +34,5 @@ public:
 
 private:
     TempFolder m_folder;
-    std::map<std::string, std::optional<std::string>> m_saved;
+    std::map<std::string, std::unique_ptr<ScopedVariable>> m_variables;  // put back when it ends
 };

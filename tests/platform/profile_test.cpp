@@ -2,6 +2,8 @@
 // and files that are missing or are no INI file.
 #include "platform/profile.h"
 
+#include "support/scoped_variable.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -43,22 +45,6 @@ TEST(ProfileTextTest, IntegerRule)
     for (const Row &row : rows)
         EXPECT_EQ(ProfileIntFromText(row.text, "MAIL", "MAPI", 9), row.expected) << row.text;
 }
-
-// Sets or clears environment variables for one test, putting them back.
-class ScopedVariable {
-public:
-    ScopedVariable(const char *name, const char *value) : m_name(name)
-    {
-        if (const char *old = std::getenv(name))
-            m_old = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedVariable() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
-
-private:
-    const char *m_name;
-    std::optional<std::string> m_old;
-};
 
 TEST(ProfilePathTest, VariableThenXdgConfigHomeThenHome)
 {

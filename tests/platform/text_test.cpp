@@ -3,6 +3,8 @@
 #include "platform/resources.h"
 #include "platform/ticks.h"
 
+#include "support/scoped_variable.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -91,13 +93,9 @@ TEST(ResourceLanguageTest, LocaleVariablesChooseRussianOnlyForRu)
         {nullptr, nullptr, nullptr, ResourceLanguage::English},
     };
     for (const Row &row : rows) {
-        for (auto [name, value] : {std::pair{"LC_ALL", row.all}, {"LC_MESSAGES", row.messages}, {"LANG", row.lang}})
-            value ? setenv(name, value, 1) : unsetenv(name);
+        const ScopedVariable all("LC_ALL", row.all), messages("LC_MESSAGES", row.messages), lang("LANG", row.lang);
         EXPECT_EQ(LanguageFromEnvironment(), row.expected) << (row.lang ? row.lang : "-");
     }
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
-    unsetenv("LANG");
 }
 
 }  // namespace

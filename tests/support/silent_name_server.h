@@ -5,6 +5,7 @@
 
 #include "smtp/name_lookup.h"
 #include "host/loopback_socket.h"
+#include "support/scoped_variable.h"
 
 #include <poll.h>
 
@@ -13,12 +14,11 @@
 
 class SilentNameServer {
 public:
-    SilentNameServer() : m_socket(BindLoopback(SOCK_DGRAM))
+    SilentNameServer()
+        : m_socket(BindLoopback(SOCK_DGRAM)),
+          m_servers(DNS_SERVERS_VARIABLE, ("127.0.0.1:" + std::to_string(m_socket.port)).c_str())
     {
-        const std::string servers = "127.0.0.1:" + std::to_string(m_socket.port);
-        setenv(DNS_SERVERS_VARIABLE, servers.c_str(), 1);
     }
-    ~SilentNameServer() { unsetenv(DNS_SERVERS_VARIABLE); }
     SilentNameServer(const SilentNameServer &) = delete;
     SilentNameServer &operator=(const SilentNameServer &) = delete;
 
@@ -32,4 +32,5 @@ public:
 
 private:
     LoopbackSocket m_socket;
+    ScopedVariable m_servers;  // MORV_DNS_SERVERS naming this server
 };
