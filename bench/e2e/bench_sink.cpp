@@ -1,6 +1,6 @@
 #include "bench/e2e/bench_sink.h"
 
-#include "host/loopback_socket.h"
+#include "host/loopback/loopback_socket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

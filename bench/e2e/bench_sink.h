@@ -5,7 +5,7 @@
 #pragma once
 
 #include "bench/e2e/child_process.h"
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 
 #include <memory>
 #include <string>

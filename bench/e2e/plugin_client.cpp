@@ -1,9 +1,9 @@
 #include "bench/e2e/plugin_client.h"
 
 #include "bench/e2e/bench_turn.h"
-#include "host/outcome_tracker.h"
-#include "host/plugin_host.h"
-#include "host/plugin_module.h"
+#include "host/session/outcome_tracker.h"
+#include "host/session/plugin_host.h"
+#include "host/session/plugin_module.h"
 
 #include <cstdio>
 #include <fstream>

@@ -2,7 +2,7 @@
 // the notifications the host sees and the exact bytes the server receives.
 #include "platform/resources.h"
 #include "support/plugin_api.h"
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 #include "support/silent_name_server.h"
 #include "support/test_host.h"
 

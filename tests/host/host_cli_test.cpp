@@ -1,6 +1,6 @@
 // morv-host driven as a script drives it: porcelain output, exit codes, the
 // project file, deliveries to the host's loopback SMTP server, signals.
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 #include "host_process.h"
 #include "support/temp_folder.h"
 #include "tmux_terminal.h"

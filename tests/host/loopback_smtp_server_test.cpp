@@ -1,6 +1,6 @@
 // The loopback SMTP server's well-behaved dialogue, spoken to by a plain
 // socket client: the mails it keeps, its replies, its stall and its stop.
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,12 +1,12 @@
 // Porcelain and human lines, status names, the encodings at the host's edge
 // and the command-line assignments.
-#include "host/error_numbers.h"
-#include "host/nearest_word.h"
-#include "host/notification_format.h"
-#include "host/settings_keys.h"
-#include "host/terminal_codeset.h"
-#include "host/text_codec.h"
-#include "host/usage_error.h"
+#include "host/page/settings_keys.h"
+#include "host/text/error_numbers.h"
+#include "host/text/nearest_word.h"
+#include "host/text/notification_format.h"
+#include "host/text/terminal_codeset.h"
+#include "host/text/text_codec.h"
+#include "host/text/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
 #include <gtest/gtest.h>

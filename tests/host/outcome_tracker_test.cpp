@@ -1,6 +1,6 @@
 // The host's reading of outcomes from the notification stream.
-#include "host/outcome_tracker.h"
-#include "host/text_codec.h"
+#include "host/session/outcome_tracker.h"
+#include "host/text/text_codec.h"
 #include "morvtransport/morvtransport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The project file: refusal of what is not ours, sections in and out, and
 // saves that never leave less than the file held.
-#include "host/project_file.h"
+#include "host/project/project_file.h"
 #include "morvtransport/morvtransport.h"
 #include "support/scoped_variable.h"
 #include "support/temp_folder.h"

@@ -1,8 +1,8 @@
 #include "fake_socket_calls.h"
 #include "platform/last_error.h"
 #include "smtp/client_socket.h"
-#include "host/loopback_socket.h"
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_socket.h"
+#include "host/loopback/loopback_smtp_server.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "mail/message_record.h"
 #include "settings/game_settings.h"
 #include "support/aiosmtpd_server.h"
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 #include "support/test_certificates.h"
 
 #include <gtest/gtest.h>

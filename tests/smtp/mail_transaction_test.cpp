@@ -1,7 +1,7 @@
 #include "fake_socket_calls.h"
 #include "platform/last_error.h"
 #include "smtp/smtp_session.h"
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 
 #include <gtest/gtest.h>
 

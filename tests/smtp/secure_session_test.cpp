@@ -4,7 +4,7 @@
 // decrypted bytes before it waits on the socket again.
 #include "platform/last_error.h"
 #include "smtp/smtp_session.h"
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 #include "support/test_certificates.h"
 #include "tls_test_server.h"
 

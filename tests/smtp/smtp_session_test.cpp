@@ -1,7 +1,7 @@
 #include "platform/last_error.h"
 #include "platform/ticks.h"
 #include "smtp/smtp_session.h"
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 // until the object goes.
 #pragma once
 
-#include "host/loopback_socket.h"
+#include "host/loopback/loopback_socket.h"
 #include "platform/event.h"
 
 #include <sys/socket.h>

@@ -4,7 +4,7 @@
 #include "stress_fixture.h"
 
 #include "app/transport_app.h"
-#include "host/settings_window.h"
+#include "host/page/settings_window.h"
 
 #include <functional>
 #include <thread>

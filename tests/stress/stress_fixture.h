@@ -5,7 +5,7 @@
 #pragma once
 
 #include "support/linked_plugin_api.h"
-#include "host/loopback_smtp_server.h"
+#include "host/loopback/loopback_smtp_server.h"
 #include "support/test_host.h"
 
 #include <gtest/gtest.h>

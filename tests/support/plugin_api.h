@@ -4,7 +4,7 @@
 // (linked_plugin_api.h).
 #pragma once
 
-#include "host/plugin_module.h"
+#include "host/session/plugin_module.h"
 
 #include <dlfcn.h>
 

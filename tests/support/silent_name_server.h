@@ -4,7 +4,7 @@
 #pragma once
 
 #include "smtp/name_lookup.h"
-#include "host/loopback_socket.h"
+#include "host/loopback/loopback_socket.h"
 #include "support/scoped_variable.h"
 
 #include <poll.h>

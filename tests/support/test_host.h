@@ -5,7 +5,7 @@
 // on the thread that created it.
 #pragma once
 
-#include "host/plugin_host.h"
+#include "host/session/plugin_host.h"
 #include "support/plugin_api.h"
 
 #include <functional>

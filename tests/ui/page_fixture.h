@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/edit_copy.h"
-#include "host/settings_window.h"
+#include "host/page/settings_window.h"
 #include "platform/host_window.h"
 #include "platform/resources.h"
 #include "platform/user_input.h"

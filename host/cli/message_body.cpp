@@ -1,0 +1,84 @@
+#include "host/cli/message_body.h"
+
+#include "host/os/read_all.h"
+#include "host/os/unique_fd.h"
+#include "host/text/text_codec.h"
+#include "host/text/usage_error.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace {
+
+constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+std::string ReadAllOf(int fd, const std::string &name)
+{
+    try {
+        return ReadAll(fd);
+    } catch (const std::system_error &error) {
+        throw UsageError("cannot read " + name + ": " + std::strerror(error.code().value()));
+    }
+}
+
+std::string ReadFileBytes(const std::string &file)
+{
+    const UniqueFd fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid())
+        throw UsageError("cannot read " + file + ": " + std::strerror(errno));
+    struct stat info {};
+    if (fstat(fd.Get(), &info) == 0 && S_ISDIR(info.st_mode))
+        throw UsageError(file + " is a folder; send takes text files");
+    return ReadAllOf(fd.Get(), file);
+}
+
+std::string ReadSource(const std::string &file)
+{
+    return file == "-" ? ReadAllOf(STDIN_FILENO, "standard input") : ReadFileBytes(file);
+}
+
+std::string NotInEncoding(const std::string &name, const std::string &encoding, std::size_t offset)
+{
+    const std::string where = name + " is not " + encoding + " text (byte " + std::to_string(offset) + ")";
+    if (encoding != "utf-8")
+        return where;
+    return where + "; if it is Windows-1251 or KOI8-R text, say so with --encoding windows-1251 (or koi8-r), "
+                   "or convert it: iconv -f WINDOWS-1251 -t UTF-8";
+}
+
+// The text in UTF-8, checked to be what `encoding` says it is.
+std::string DecodeToUtf8(const std::string &bytes, const std::string &encoding, const std::string &name)
+{
+    try {
+        return ConvertText(bytes, encoding.c_str(), "UTF-8");
+    } catch (const TextCodecError &error) {
+        throw UsageError(NotInEncoding(name, encoding, error.Offset()));
+    }
+}
+
+}  // namespace
+
+const std::vector<std::string> &BodyEncodings()
+{
+    static const std::vector<std::string> encodings{"utf-8", "windows-1251", "koi8-r"};
+    return encodings;
+}
+
+std::string BodySourceName(const std::string &file) { return file == "-" ? "standard input" : file; }
+
+std::string ReadMessageBody(const std::string &file, const std::string &encoding)
+{
+    const std::string name = BodySourceName(file);
+    std::string text = DecodeToUtf8(ReadSource(file), encoding, name);
+    if (text.starts_with(UTF8_BYTE_ORDER_MARK))
+        text.erase(0, UTF8_BYTE_ORDER_MARK.size());
+    try {
+        return Utf8ToAnsi(text);
+    } catch (const TextCodecError &error) {
+        throw UsageError(name + " cannot be sent in Windows-1251 (" + error.what() + ")");
+    }
+}

@@ -1,0 +1,40 @@
+// PageKeys: what a person's keys do to a dialog page, done through the
+// window model as a person's clicks and typing are (user_input.h): Tab
+// moves the focus (the field left behind stores its value), keys edit the
+// focused edit's text, Up and Down choose in a list. The caret of each
+// edit lives here, since the model keeps none. Host's thread only.
+#pragma once
+
+#include "host/os/terminal_screen.h"
+#include "platform/win_types.h"
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+enum class PageEnd { Open, Confirmed, Cancelled, Interrupted };
+
+class PageKeys {
+public:
+    // Puts the focus on the first field, as the system does when a dialog
+    // opens.
+    explicit PageKeys(HWND page);
+
+    // Open while the page goes on. Enter confirms, Esc cancels, Ctrl-C
+    // interrupts.
+    PageEnd Press(const TerminalKey &key);
+    // Where the caret stands in the focused edit's text (bytes of
+    // Windows-1251, one letter each); 0 for other controls.
+    std::size_t Caret() const;
+
+private:
+    void MoveFocus(int step);
+    void ChooseNearItem(int step);
+    void ChooseNextItemRound();
+    bool EditKey(const TerminalKey &key);
+    void Insert(wchar_t character);
+    void Replace(std::size_t from, std::size_t to, const std::string &with);
+
+    HWND m_page;
+    std::map<HWND, std::size_t> m_carets;
+};
