@@ -2,8 +2,6 @@
 // Move-only; -1 holds nothing.
 #pragma once
 
-#include <unistd.h>
-
 #include <utility>
 
 class UniqueFd {
@@ -26,11 +24,7 @@ public:
     // Hands the descriptor over to the caller; holds nothing afterwards.
     int Release() { return std::exchange(m_fd, -1); }
     // Closes what it holds; holds nothing afterwards.
-    void Reset()
-    {
-        if (m_fd >= 0)
-            close(std::exchange(m_fd, -1));
-    }
+    void Reset();
 
 private:
     int m_fd = -1;

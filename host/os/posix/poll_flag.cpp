@@ -1,6 +1,7 @@
 #include "host/os/poll_flag.h"
 
 #include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
