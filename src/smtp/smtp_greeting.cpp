@@ -52,8 +52,8 @@ BOOL CSmtpSession::UpgradeToTls(const char *host, const EhloOffers &offers)
         return DropConnection(CString::Formatted(SMTP_NO_STARTTLS_TEXT, host));
     if (!Command("STARTTLS\r\n", 220))
         return DropConnection(
-            Explained(CString::Formatted(SMTP_STARTTLS_REFUSED_TEXT, m_failureText.GetString())));
-    if (!m_pending.empty())
+            UnlessAborted(CString::Formatted(SMTP_STARTTLS_REFUSED_TEXT, m_errorText.GetString())));
+    if (m_reader.HasPending())
         return DropConnection(CString::Formatted(SMTP_DATA_BEFORE_TLS_TEXT, host));
     return StartTls(host);
 }
@@ -63,7 +63,7 @@ BOOL CSmtpSession::StartTls(const char *host)
     CString failure;
     if (!m_connection.StartTls({CString(host), m_caFile}, CommandBounds(), failure)) {
         m_trace.Note(failure.view());
-        return DropConnection(Explained(failure));
+        return DropConnection(UnlessAborted(failure));
     }
     m_trace.Note(("TLS handshake done: " + m_connection.TlsSummary()).view());
     return TRUE;
@@ -77,7 +77,7 @@ BOOL CSmtpSession::Authenticate(const EhloOffers &offers)
     if (mechanism == AuthMechanism::None)
         return AbandonConnect(SMTP_NO_AUTH_METHOD_TEXT);
     if (!LogIn(mechanism))
-        return AbandonConnect(Explained(CString::Formatted(SMTP_LOGIN_REFUSED_TEXT, m_failureText.GetString())));
+        return AbandonConnect(UnlessAborted(CString::Formatted(SMTP_LOGIN_REFUSED_TEXT, m_errorText.GetString())));
     return TRUE;
 }
 

@@ -37,13 +37,15 @@ BOOL CSmtpSession::Connect(const char *host, int port)
 BOOL CSmtpSession::OpenConnection(const char *host, int port)
 {
     if (!m_connection.Create()) {
-        m_errorText.Format("Failed to create client socket, GetLastError returns: %d\n",
-                           static_cast<int>(GetLastError()));
+        Explain(CString::Formatted("Failed to create client socket, GetLastError returns: %d\n",
+                                   static_cast<int>(GetLastError())),
+                Explanation::ConnectStep);
         return FALSE;
     }
     if (!m_connection.Connect(host, static_cast<unsigned short>(port))) {
-        m_errorText.Format("Could not connect to the SMTP server %s on port %d, GetLastError returns: %d\n", host,
-                           port, static_cast<int>(GetLastError()));
+        Explain(CString::Formatted("Could not connect to the SMTP server %s on port %d, GetLastError returns: %d\n",
+                                   host, port, static_cast<int>(GetLastError())),
+                Explanation::ConnectStep);
         return FALSE;
     }
     m_connected = TRUE;
@@ -51,14 +53,20 @@ BOOL CSmtpSession::OpenConnection(const char *host, int port)
     return m_security != SmtpSecurity::Tls || StartTls(host);
 }
 
-CString CSmtpSession::Explained(const CString &text) const
+CString CSmtpSession::UnlessAborted(const CString &text) const
 {
     return GetLastError() == WSAEINTR ? CString(SMTP_ABORTED_TEXT) : text;
 }
 
+void CSmtpSession::Explain(const CString &text, Explanation explanation)
+{
+    if (m_errorText.IsEmpty() || (explanation == Explanation::ConnectStep && !text.IsEmpty()))
+        m_errorText = text;
+}
+
 BOOL CSmtpSession::AbandonConnect(const CString &text)
 {
-    m_errorText = text;
+    Explain(text, Explanation::ConnectStep);
     Disconnect();
     return FALSE;
 }
@@ -66,7 +74,7 @@ BOOL CSmtpSession::AbandonConnect(const CString &text)
 // Ends a connection on which nothing more may be said.
 BOOL CSmtpSession::DropConnection(const CString &text)
 {
-    m_errorText = text;
+    Explain(text, Explanation::ConnectStep);
     m_connected = FALSE;
     Disconnect();
     return FALSE;
@@ -83,11 +91,11 @@ BOOL CSmtpSession::Disconnect()
     }
     m_connected = FALSE;
     m_connection.Close();
-    m_pending.clear();
+    m_reader.Forget();
     return result;
 }
 
-CString CSmtpSession::GetErrorText() const { return m_errorText.IsEmpty() ? m_failureText : m_errorText; }
+CString CSmtpSession::GetErrorText() const { return m_errorText; }
 
 BOOL CSmtpSession::Transmit(const CString &text, std::string_view shown)
 {
@@ -106,13 +114,9 @@ BOOL CSmtpSession::Transmit(std::span<const std::string_view> pieces)
     return Fail(CString::Formatted(SMTP_CONNECTION_LOST_TEXT, static_cast<int>(error)), error);
 }
 
-// The first failure explains the session's outcome; a QUIT that fails
-// after a refused command does not replace the refusal.
 BOOL CSmtpSession::Fail(const CString &text, DWORD code)
 {
-    if (!m_failed)
-        m_failureText = text;
-    m_failed = true;
+    Explain(text, Explanation::FirstFailure);
     SetLastError(code);
     return FALSE;
 }

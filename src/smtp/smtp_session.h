@@ -14,14 +14,12 @@
 #include "smtp/client_socket.h"
 #include "smtp/ehlo_reply.h"
 #include "smtp/reply_deadline.h"
+#include "smtp/reply_reader.h"
 #include "smtp/smtp_trace.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-
-class CReplyBuffer;
 
 // The session's own words for failures that have no reply of the server.
 constexpr const char *SMTP_ABORTED_TEXT = "Aborted";
@@ -55,10 +53,6 @@ public:
     // The reply to the end of data: RFC 5321 4.5.3.2.6 gives the server ten
     // minutes to take the message (content filters, busy queues).
     static constexpr DWORD DATA_END_TIMEOUT = 600000;
-    static constexpr DWORD REPLY_POLL_INTERVAL = 250;
-    static constexpr int REPLY_BUFFER_SIZE = 256;  // on the stack: short replies need no heap
-    static constexpr int REPLY_GROWTH_STEP = 4096;
-    static constexpr int MAX_REPLY_LENGTH = 65536;
 
     CSmtpSession() = default;
     virtual ~CSmtpSession();
@@ -98,10 +92,8 @@ public:
     // Reads one reply into `buffer`, or into buffers grown by `step` and kept
     // in `grown`. Bytes after the reply stay for the next read. FALSE with
     // the last error: WSAEPROTONOSUPPORT for another code or a malformed
-    // reply (lines without a code or with different codes), WSAETIMEDOUT
-    // when a bound ran out, WSAECONNRESET when the server closed,
-    // WSAEMSGSIZE past MAX_REPLY_LENGTH bytes, WSAEINTR on abort, or the
-    // system's error.
+    // reply (lines without a code or with different codes), or what ended
+    // the read (SmtpReply::error).
     virtual BOOL ReadReply(char *buffer, int capacity, const char *terminator, int expected,
                            std::unique_ptr<char[]> &grown, int step, ReplyBounds bounds);
 
@@ -127,7 +119,6 @@ public:
     // another code, or what had arrived when the read failed.
     const CString &GetLastReply() const { return m_lastReply; }
     BOOL IsConnected() const { return m_connected; }
-    CClientSocket &Socket() { return m_connection; }
 
     DWORD m_replyTimeout = REPLY_TIMEOUT;
     DWORD m_replyLimit = REPLY_LIMIT;
@@ -148,7 +139,13 @@ private:
     bool Extended() const { return m_security != SmtpSecurity::None || !m_user.IsEmpty(); }
     bool MayQuit() const { return m_security != SmtpSecurity::StartTls || m_connection.IsSecure(); }
     // `text`, or the abort's text when the failure was the abort.
-    CString Explained(const CString &text) const;
+    CString UnlessAborted(const CString &text) const;
+    // The session's own words on its outcome (GetErrorText) come from its
+    // first failure, so a QUIT that fails after a refused command does not
+    // replace the refusal; a failed step of Connect says what failed in its
+    // own words, over what a reply or a read said before.
+    enum class Explanation { FirstFailure, ConnectStep };
+    void Explain(const CString &text, Explanation explanation);
     BOOL AbandonConnect(const CString &text);
     BOOL DropConnection(const CString &text);
     BOOL Transmit(std::span<const std::string_view> pieces);
@@ -162,26 +159,24 @@ private:
     BOOL CheckEnvelope(const CMailMessage &message);
     BOOL SendEnvelope(const CMailMessage &message);
     BOOL SendContent(const CMailMessage &message);
-    std::optional<DWORD> ReceiveMore(CReplyBuffer &reply, CReplyDeadline &deadline);
-    BOOL FinishReply(std::string_view reply, const char *terminator, int expected);
-    BOOL FailRead(DWORD error, std::string_view partial, const CReplyDeadline &deadline);
-    // Both set the last error to `code` and return FALSE; the first failure
-    // of the session keeps its text. FailWithReply keeps `reply` as the
-    // server's words and explains the failure with `text`.
+    // TRUE for a complete reply with the code `expected`; otherwise fails
+    // with the server's words and the session's own.
+    BOOL CheckReply(const SmtpReply &reply, int expected);
+    BOOL FailRead(const SmtpReply &reply);
+    // Both set the last error to `code` and return FALSE; the failure is
+    // explained with `text`. FailWithReply keeps `reply` as the server's
+    // words.
     BOOL Fail(const CString &text, DWORD code);
     BOOL FailWithReply(const CString &reply, const CString &text, DWORD code);
 
     CClientSocket m_connection;
+    CReplyReader m_reader{m_connection};
     BOOL m_connected = FALSE;
-    CString m_lastReply;    // the server's words only
-    CString m_errorText;    // Connect's own failure texts
-    CString m_failureText;  // what explains the first failure after Connect
-    bool m_failed = false;  // an operation of this session has failed
-    std::string m_pending;  // bytes received after the end of the last reply
+    CString m_lastReply;  // the server's words only
+    CString m_errorText;  // the session's own words (Explain)
     SmtpSecurity m_security = SmtpSecurity::None;
     CString m_caFile;
     CString m_user;
     CString m_password;
     CSmtpTrace m_trace;
-    std::string *m_replyText = nullptr;  // takes the next reply read, when set
 };

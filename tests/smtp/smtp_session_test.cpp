@@ -169,7 +169,7 @@ class ReplyFloodTest : public SessionTest, public ::testing::WithParamInterface<
 TEST_P(ReplyFloodTest, EndlessReplyFailsPastTheCap)
 {
     std::string flood;
-    while (flood.size() <= CSmtpSession::MAX_REPLY_LENGTH + 8192)
+    while (flood.size() <= CReplyReader::MAX_REPLY_LENGTH + 8192)
         flood += GetParam().chunk;
     LoopbackSmtpServer server({Greeted().Reply(flood)});
     ASSERT_TRUE(Connect(server, 30000));
