@@ -1,4 +1,4 @@
-// Pure transforms of a message body before it goes into the DATA stream.
+// The pure transform of a message body before it goes into the DATA stream.
 #pragma once
 
 #include "platform/cstring.h"
@@ -9,14 +9,11 @@
 // are looked at (a recoding from one 8-bit code page into another).
 using ByteMap = std::array<unsigned char, 256>;
 
-// Turns every bare LF and every bare CR into CR LF; CR LF pairs stay.
-void NormalizeLineEnds(CString &text);
-
-// SMTP dot-stuffing: every line that begins with "." (at the start of the
-// text and after every LF) gets one more "." in front of it.
-void StuffDots(CString &text);
-
-// The text with every byte written through `map` (none: as it is), then
-// NormalizeLineEnds and StuffDots, in one pass into one buffer of the
-// exact size, so that a long body is held only once more.
-CString BodyForData(std::string_view text, const ByteMap *map = nullptr);
+// SMTP dot-stuffing of a body on its way into the DATA stream: every line
+// that begins with "." gets one more "." in front of it. It runs in one
+// pass with what else the stream needs, into one buffer of the exact size,
+// so that a long body is held only once more: each byte is first written
+// through `map` (none: as it is), and every bare LF and bare CR becomes
+// CR LF, so a line begins at the start of the text and after every line
+// end, and no body can hold an end of data.
+void StuffDots(CString &text, const ByteMap *map = nullptr);

@@ -86,7 +86,13 @@ BOOL CMailMessage::ParseAddressList(const CString &text, int kind, CString *unre
     return TRUE;
 }
 
-void CMailMessage::SetBody(const CString &body, const ByteMap *map) { m_body = BodyForData(body.view(), map); }
+// The stored copy shares the caller's text until StuffDots writes the
+// stuffed one.
+void CMailMessage::SetBody(const CString &body, const ByteMap *map)
+{
+    m_body = body;
+    StuffDots(m_body, map);
+}
 
 CString CMailMessage::BuildHeader() const
 {

@@ -24,7 +24,7 @@ TEST_P(StuffDotsTest, DoublesALeadingDotOnEveryLine)
 INSTANTIATE_TEST_SUITE_P(Texts, StuffDotsTest,
                          ::testing::Values(TextCase{"", ""}, TextCase{".", ".."}, TextCase{"a.b\r\n", "a.b\r\n"},
                                            TextCase{"a\r\n.\r\n", "a\r\n..\r\n"}, TextCase{"a\r\n..b", "a\r\n...b"},
-                                           TextCase{"\n.\n.", "\n..\n.."}));
+                                           TextCase{"\n.\n.", "\r\n..\r\n.."}));
 
 class SetBodyTest : public ::testing::TestWithParam<TextCase> {};
 
