@@ -8,13 +8,6 @@
 DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 
-// True when more than `limit` ms lie between `mark` and `now`; correct
-// across the wrap of the counter.
-constexpr bool TicksElapsedBeyond(DWORD mark, DWORD now, DWORD limit)
-{
-    return static_cast<DWORD>(now - mark) > limit;
-}
-
 // What is left at `now` of a bound of `bound` ms that began at `start`: 0
 // once it has run out, INFINITE for an INFINITE bound.
 constexpr DWORD TicksLeft(DWORD start, DWORD bound, DWORD now)
@@ -33,7 +26,6 @@ public:
 
     DWORD Left(DWORD now = GetTickCount()) const { return TicksLeft(m_start, m_bound, now); }
     bool Expired(DWORD now = GetTickCount()) const { return Left(now) == 0; }
-    DWORD Bound() const { return m_bound; }
 
 private:
     DWORD m_start;

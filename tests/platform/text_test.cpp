@@ -1,7 +1,6 @@
 #include "platform/cstring.h"
 #include "platform/map_string_to_string.h"
 #include "platform/resources.h"
-#include "platform/ticks.h"
 
 #include "support/scoped_variable.h"
 
@@ -62,20 +61,6 @@ TEST(MapStringToStringTest, IndexAddsAnAbsentKeyEmptyLookupDoesNot)
     EXPECT_TRUE(map.Lookup("To", value));
     EXPECT_EQ(value, "");
     EXPECT_FALSE(map.Lookup("to", value));  // keys compare exactly
-}
-
-TEST(TicksTest, ElapsedTestSurvivesTheWrap)
-{
-    struct Row {
-        DWORD mark, now, limit;
-        bool beyond;
-    };
-    const Row rows[] = {
-        {1000, 3000, 2000, false},      {1000, 3001, 2000, true},
-        {0xFFFFFF00u, 0x6D0, 2000, false}, {0xFFFFFF00u, 0x6D1, 2000, true},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(TicksElapsedBeyond(row.mark, row.now, row.limit), row.beyond) << row.mark << " " << row.now;
 }
 
 TEST(ResourceLanguageTest, LocaleVariablesChooseRussianOnlyForRu)
