@@ -82,7 +82,7 @@ bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || e
 
 int Fail(int error)
 {
-    SetLastError(static_cast<DWORD>(error));
+    WSASetLastError(error);
     return 0;
 }
 
@@ -153,11 +153,6 @@ int CClientSocket::ConnectAny(const SocketAddresses &addresses, const CTickBound
     return 0;
 }
 
-int CClientSocket::ConnectAddress(const void *address, int length)
-{
-    return ConnectAddress(address, length, m_connectTimeout);
-}
-
 int CClientSocket::ConnectAddress(const void *address, int length, DWORD timeout)
 {
     if (m_calls->connect(m_socket, address, static_cast<unsigned>(length)) == 0)
@@ -169,12 +164,6 @@ int CClientSocket::ConnectAddress(const void *address, int length, DWORD timeout
         return Fail(static_cast<int>(outcome));
     const int error = m_calls->connectError(m_socket);
     return error == 0 ? 1 : Fail(error < 0 ? errno : error);
-}
-
-int CClientSocket::Send(const char *data, int length)
-{
-    const std::string_view piece(data, length > 0 ? static_cast<std::size_t>(length) : 0);
-    return Send(std::span(&piece, 1));
 }
 
 // The silence bound restarts whenever the peer takes any bytes.
@@ -295,16 +284,7 @@ int CClientSocket::Close()
     return result;
 }
 
-int CClientSocket::IsReadable(int &readable)
-{
-    const SocketWait result = m_calls->wait(m_socket, nullptr, 0, false);
-    if (result == SocketWait::Failed)
-        return 0;
-    readable = result == SocketWait::Readable ? 1 : 0;
-    return 1;
-}
-
-SocketWait CClientSocket::WaitReadable(DWORD timeout) const
+SocketWait CClientSocket::IsReadable(DWORD timeout) const
 {
     if (m_tls && m_tls->HasPendingInput())
         return SocketWait::Readable;

@@ -39,16 +39,12 @@ public:
     // all. 0 on failure with the last error: WSAEINVAL when the name does
     // not resolve, WSAEINTR on abort, else the last attempt's error.
     int Connect(const char *host, unsigned short port);
-    // 0 on failure; the last error is the system's, WSAETIMEDOUT after
-    // m_connectTimeout ms, or WSAEINTR when the abort event is signalled.
-    int ConnectAddress(const void *address, int length);
     // Writes every byte of the pieces in turn, gathered into as few writes
     // as the system takes, continuing after partial and interrupted writes;
     // through TLS once it is up. 0 on failure: the
     // system's error, WSAETIMEDOUT when the peer takes nothing for
     // m_sendTimeout ms, WSAEINTR on abort, WSAECONNRESET when it closed.
     int Send(std::span<const std::string_view> pieces);
-    int Send(const char *data, int length);
     // One receive: the byte count, 0 when the peer has closed, -1 with the
     // last error on failure, RECEIVE_NOTHING when no data is there yet.
     int Receive(char *buffer, int capacity);
@@ -62,15 +58,12 @@ public:
     CString TlsSummary() const { return m_tls ? m_tls->Summary() : CString(); }
     // -1 when there was no socket, else close's result.
     int Close();
-    // A poll that never waits: 1 with `readable` set, or 0 when it failed.
-    int IsReadable(int &readable);
     // Waits up to `timeout` ms for data, end of stream or the abort event;
     // at once when TLS holds decrypted bytes that no wait would announce.
-    SocketWait WaitReadable(DWORD timeout) const;
+    SocketWait IsReadable(DWORD timeout) const;
 
     // The event is only tested, never reset; null for none.
     void SetAbortEvent(const CEvent *abort) { m_abort = abort; }
-    bool IsOpen() const { return m_socket != -1; }
 
     // This machine's host name, or "localhost" without one.
     static CString GetLocalHostName();
@@ -83,6 +76,8 @@ public:
 private:
     int Open(int family);
     int ConnectAny(const SocketAddresses &addresses, const CTickBound &bound);
+    // 0 on failure; the last error is the system's, WSAETIMEDOUT after
+    // `timeout` ms, or WSAEINTR when the abort event is signalled.
     int ConnectAddress(const void *address, int length, DWORD timeout);
     IoAttempt WriteSome(std::span<const std::string_view> pieces);
     IoAttempt ReadSome(char *buffer, std::size_t capacity);

@@ -49,7 +49,7 @@ std::optional<DWORD> CReplyReader::ReceiveMore(CReplyBuffer &buffer, CReplyDeadl
     const DWORD left = deadline.Left();
     if (left == 0)
         return WSAETIMEDOUT;
-    switch (m_connection.WaitReadable(std::min(POLL_INTERVAL, left))) {
+    switch (m_connection.IsReadable(std::min(POLL_INTERVAL, left))) {
     case SocketWait::TimedOut: return std::nullopt;
     case SocketWait::Signalled: return WSAEINTR;
     case SocketWait::Failed: return GetLastError();

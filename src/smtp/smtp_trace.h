@@ -17,7 +17,6 @@ public:
     // null or empty ends the trace. A file that cannot be opened is
     // skipped: the trace must never fail a delivery.
     void Open(const char *path);
-    bool IsOn() const { return m_out != nullptr; }
 
     void Sent(std::string_view bytes) { Lines('>', bytes); }
     void Received(std::string_view bytes) { Lines('<', bytes); }

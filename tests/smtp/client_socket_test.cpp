@@ -15,7 +15,7 @@ class SocketSendTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(socket.Create()); }
 
-    int Send(const std::string &data) { return socket.Send(data.data(), static_cast<int>(data.size())); }
+    int Send(std::string_view data) { return socket.Send(std::span(&data, 1)); }
 
     FakeSocketCalls fake;
     FakeSocketState &state = fake.State();
