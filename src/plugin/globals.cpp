@@ -32,20 +32,3 @@ std::atomic<DWORD> g_dwDispatchTimeout{DISPATCH_TIMEOUT_MS};
 std::atomic<DWORD> g_dwDispatcherStopTimeout{DISPATCHER_STOP_TIMEOUT_MS};
 std::atomic<DWORD> g_dwWorkerStopTimeout{WORKER_STOP_TIMEOUT_MS};
 std::unique_ptr<GameSettings> g_pEditSettings;
-
-void ResetPluginGlobals()
-{
-    theApp.m_hwndHost = nullptr;
-    theApp.m_nHostMessage = 0;
-    theApp.m_dwStatus = 0;
-    for (CEvent *event : {&g_eventQuit, &g_eventSend, &g_eventCheck, &g_eventCancel, &g_eventAbort})
-        event->ResetEvent();
-    FreeGames();
-    g_arrOutbox.Clear();
-    g_currentMessage.RemoveAll();
-    g_currentMessage.m_error.Empty();
-    g_currentMessage.SetAbortEvent(nullptr);
-    g_dwDispatchTimeout = DISPATCH_TIMEOUT_MS;
-    g_dwDispatcherStopTimeout = DISPATCHER_STOP_TIMEOUT_MS;
-    g_dwWorkerStopTimeout = WORKER_STOP_TIMEOUT_MS;
-}

@@ -2,7 +2,7 @@
 
 #include "platform/resources.h"
 #include "platform/ticks.h"
-#include "plugin/globals.h"
+#include "support/plugin_globals.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
 #include "workers/worker_slot.h"

@@ -2,8 +2,8 @@
 
 #include "mail/message_record.h"
 #include "platform/resources.h"
-#include "plugin/globals.h"
 #include "settings/game_settings.h"
+#include "support/plugin_globals.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
 #include "workers/worker_slot.h"
