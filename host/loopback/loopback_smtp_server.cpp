@@ -467,12 +467,6 @@ bool LoopbackSmtpServer::WaitForConnectionEnd(std::size_t index, DWORD timeoutMs
     return WaitFor([&] { return index < m_finished.size() && m_finished[index]; }, timeoutMs);
 }
 
-bool LoopbackSmtpServer::WaitForReceived(std::size_t index, const std::string &text, DWORD timeoutMs) const
-{
-    return WaitFor([&] { return index < m_received.size() && m_received[index].find(text) != std::string::npos; },
-                   timeoutMs);
-}
-
 bool LoopbackSmtpServer::WaitForMessages(std::size_t count, DWORD timeoutMs) const
 {
     return WaitFor([&] { return m_mails.size() >= count; }, timeoutMs);

@@ -69,7 +69,6 @@ public:
     // Each waits up to `timeoutMs`; false when the time ran out.
     bool WaitForConnections(std::size_t count, DWORD timeoutMs = WAIT_MS) const;
     bool WaitForConnectionEnd(std::size_t index, DWORD timeoutMs = WAIT_MS) const;
-    bool WaitForReceived(std::size_t index, const std::string &text, DWORD timeoutMs = WAIT_MS) const;
     bool WaitForMessages(std::size_t count, DWORD timeoutMs = WAIT_MS) const;
     // Until some connection is held at the hold step.
     bool WaitUntilHeld(DWORD timeoutMs = WAIT_MS) const;

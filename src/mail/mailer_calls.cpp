@@ -13,8 +13,6 @@ std::atomic<const MailerCalls *> g_mailerCalls{&SYSTEM_MAILERS};
 
 }  // namespace
 
-const MailerCalls &SystemMailerCalls() { return SYSTEM_MAILERS; }
-
 const MailerCalls &CurrentMailerCalls() { return *g_mailerCalls.load(); }
 
 void UseMailerCalls(const MailerCalls *calls) { g_mailerCalls.store(calls ? calls : &SYSTEM_MAILERS); }

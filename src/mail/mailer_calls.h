@@ -14,10 +14,9 @@ struct MailerCalls {
     BOOL (*mapi)(CMessageRecord &record);
 };
 
-// The plug-in's own mailers: DeliverBySmtp and DeliverByMapi.
-const MailerCalls &SystemMailerCalls();
 // The table that deliveries from now on use.
 const MailerCalls &CurrentMailerCalls();
-// Replaces the table; null restores the plug-in's own. The table must
-// outlive every delivery made with it.
+// Replaces the table; null restores the plug-in's own mailers,
+// DeliverBySmtp and DeliverByMapi. The table must outlive every delivery
+// made with it.
 void UseMailerCalls(const MailerCalls *calls);

@@ -15,9 +15,6 @@ public:
     int SetCurSel(int index) { return Message(CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
     // The selected index; CB_ERR when none is selected.
     int GetCurSel() const { return Message(CB_GETCURSEL, 0, 0); }
-    int GetCount() const { return Message(CB_GETCOUNT, 0, 0); }
-    void GetLBText(int index, CString &text) const;
-    void ResetContent() { Message(CB_RESETCONTENT, 0, 0); }
 
 private:
     // CB_ERR when no window is bound.

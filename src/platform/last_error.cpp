@@ -8,6 +8,4 @@ DWORD GetLastError() { return t_lastError; }
 
 void SetLastError(DWORD code) { t_lastError = code; }
 
-int WSAGetLastError() { return static_cast<int>(t_lastError); }
-
 void WSASetLastError(int code) { t_lastError = static_cast<DWORD>(code); }

@@ -7,5 +7,4 @@
 
 DWORD GetLastError();
 void SetLastError(DWORD code);
-int WSAGetLastError();
 void WSASetLastError(int code);
