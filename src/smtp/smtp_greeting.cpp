@@ -46,6 +46,8 @@ BOOL CSmtpSession::SayEhlo(EhloOffers &offers)
 // Without STARTTLS the conversation ends here: nothing more goes in the
 // clear, not even QUIT. Bytes that came after the 220 would be read as
 // if the server had sent them under TLS, so they end it too.
+// A refusal is the session's first failure, so m_errorText holds what it
+// said (as it does for a refused login).
 BOOL CSmtpSession::UpgradeToTls(const char *host, const EhloOffers &offers)
 {
     if (!offers.startTls)
