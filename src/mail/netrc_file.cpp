@@ -65,10 +65,20 @@ std::string CNetrcWords::Quoted()
     return word;
 }
 
+// The macro's body starts on the line after its name. An empty line is
+// one that holds nothing before its LF but, in a file with CRLF line
+// ends, its CR.
 void CNetrcWords::SkipMacro()
 {
-    const std::size_t end = m_text.find("\n\n", m_at);
-    m_at = end == std::string_view::npos ? m_text.size() : end + 2;
+    bool bodyLine = false;
+    while (m_at < m_text.size()) {
+        const std::size_t lineEnd = std::min(m_text.find('\n', m_at), m_text.size());
+        const std::string_view line = m_text.substr(m_at, lineEnd - m_at);
+        m_at = std::min(lineEnd + 1, m_text.size());
+        if (bodyLine && (line.empty() || line == "\r"))
+            return;
+        bodyLine = true;
+    }
 }
 
 struct NetrcEntry {

@@ -7,14 +7,22 @@
 
 namespace {
 
-TEST(NetrcFileTest, FindsThePasswordOfTheMachineAndLogin)
+// A netrc file with a macro, each of its lines ended by `lineEnd`.
+std::string NetrcText(const std::string &lineEnd)
 {
-    const char *text = "# a comment line\n"
+    std::string text = "# a comment line\n"
                        "machine smtp.example.org login other password wrong\n"
                        "machine SMTP.example.org\n  login me@example.org\n  password \"with space\\\"d\"\n"
                        "macdef init\nmachine smtp.example.org login me@example.org password macro\n\n"
                        "machine 127.0.0.1 login me password local account x\n"
                        "default login me password fallback\n";
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + lineEnd.size()))
+        text.replace(at, 1, lineEnd);
+    return text;
+}
+
+TEST(NetrcFileTest, FindsThePasswordOfTheMachineAndLoginWhateverTheLineEnds)
+{
     struct Row {
         const char *machine;
         const char *login;
@@ -29,8 +37,12 @@ TEST(NetrcFileTest, FindsThePasswordOfTheMachineAndLogin)
         {"other.example.org", "someone", std::nullopt},
         {"example.org", "me@example.org", std::nullopt},
     };
-    for (const Row &row : rows)
-        EXPECT_EQ(FindNetrcPassword(text, row.machine, row.login), row.password) << row.machine << " " << row.login;
+    for (const std::string lineEnd : {"\n", "\r\n"}) {
+        const std::string text = NetrcText(lineEnd);
+        for (const Row &row : rows)
+            EXPECT_EQ(FindNetrcPassword(text, row.machine, row.login), row.password)
+                << row.machine << " " << row.login << (lineEnd.size() == 2 ? " CRLF" : " LF");
+    }
     EXPECT_EQ(FindNetrcPassword("machine a login b", "a", "b"), std::nullopt);
     EXPECT_EQ(FindNetrcPassword("login b password c machine a", "a", "b"), std::nullopt);
 }
