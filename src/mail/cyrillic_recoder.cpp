@@ -81,10 +81,11 @@ constexpr std::array<Row, CYRILLIC_ROWS> LETTERS = {
 
 constexpr std::array<LetterBytes, CYRILLIC_ROWS> LETTER_BYTES = MakeLetterBytes(LETTERS);
 
-// Windows-1251 signs written into KOI8-R, one byte for one byte: the four
-// that KOI8-R has at their places there, the others as their nearest ASCII
-// look-alike. Bytes not listed keep their value (letters, letters of other
-// Cyrillic alphabets, and 0x98, which Windows-1251 leaves unassigned).
+// Windows-1251 signs written into KOI8-R: the four that KOI8-R has at their
+// places there, the others as their nearest ASCII look-alike. Bytes not
+// listed keep their value (letters, letters of other Cyrillic alphabets,
+// and 0x98, which Windows-1251 leaves unassigned); the soft hyphen is
+// dropped (SOFT_HYPHEN_1251).
 struct SignByte {
     int windows1251;
     std::uint8_t koi8;
@@ -93,8 +94,9 @@ constexpr SignByte SIGNS_1251_TO_KOI8[] = {
     {0x82, ','},  {0x84, '"'},  {0x85, '.'},  {0x86, '+'},  {0x87, '+'},  {0x88, 'E'},  {0x89, '%'},  {0x8B, '<'},
     {0x91, '\''}, {0x92, '\''}, {0x93, '"'},  {0x94, '"'},  {0x95, '*'},  {0x96, '-'},  {0x97, '-'},  {0x99, 'T'},
     {0x9B, '>'},  {0xA0, 0x9A}, {0xA4, '*'},  {0xA6, '|'},  {0xA7, 'S'},  {0xA9, 0xBF}, {0xAB, '"'},  {0xAC, '-'},
-    {0xAD, '-'},  {0xAE, 'R'},  {0xB0, 0x9C}, {0xB1, '+'},  {0xB6, 'P'},  {0xB7, 0x9E}, {0xB9, 'N'},  {0xBB, '"'},
+    {0xAE, 'R'},  {0xB0, 0x9C}, {0xB1, '+'},  {0xB5, 'u'},  {0xB6, 'P'},  {0xB7, 0x9E}, {0xB9, 'N'},  {0xBB, '"'},
 };
+constexpr unsigned char SOFT_HYPHEN_1251 = 0xAD;
 
 constexpr Row MakeSignRow()
 {
@@ -106,12 +108,14 @@ constexpr Row MakeSignRow()
 
 constexpr Row SIGNS_TO_KOI8 = MakeSignRow();
 
-// The byte a non-letter becomes: only Windows-1251 into KOI8-R rewrites
-// signs; every other pair keeps them.
-std::uint8_t NonLetter(std::uint8_t byte, unsigned sourceRow, unsigned targetRow)
+// What an upper-half non-letter becomes: only Windows-1251 into KOI8-R
+// rewrites signs; every other pair keeps them.
+std::optional<unsigned char> NonLetter(unsigned char byte, unsigned sourceRow, unsigned targetRow)
 {
     if (sourceRow != ROW_WINDOWS_1251 || targetRow != ROW_KOI8_R)
         return byte;
+    if (byte == SOFT_HYPHEN_1251)
+        return std::nullopt;
     const std::uint8_t written = SIGNS_TO_KOI8[byte - 0x80];
     return written != 0 ? written : byte;
 }
@@ -120,16 +124,20 @@ std::uint8_t NonLetter(std::uint8_t byte, unsigned sourceRow, unsigned targetRow
 
 const std::array<std::array<std::uint8_t, 128>, CYRILLIC_ROWS> g_cyrillicLetters = LETTERS;
 
-void RecodeCyrillic(unsigned char *buffer, std::size_t length, unsigned sourceRow, unsigned targetRow)
+std::optional<unsigned char> RecodedByte(unsigned char byte, unsigned sourceRow, unsigned targetRow)
 {
-    if (sourceRow >= CYRILLIC_ROWS || targetRow >= CYRILLIC_ROWS)
-        return;
-    const Row &source = LETTERS[sourceRow];
-    const LetterBytes &target = LETTER_BYTES[targetRow];
+    if (byte < 0x80 || sourceRow >= CYRILLIC_ROWS || targetRow >= CYRILLIC_ROWS)
+        return byte;
+    const std::uint8_t code = LETTERS[sourceRow][byte - 0x80];
+    return code != 0 ? LETTER_BYTES[targetRow][code] : NonLetter(byte, sourceRow, targetRow);
+}
+
+std::size_t RecodeCyrillic(unsigned char *buffer, std::size_t length, unsigned sourceRow, unsigned targetRow)
+{
+    std::size_t written = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        if (buffer[i] < 0x80)
-            continue;
-        const std::uint8_t code = source[buffer[i] - 0x80];
-        buffer[i] = code != 0 ? target[code] : NonLetter(buffer[i], sourceRow, targetRow);
+        if (const std::optional<unsigned char> byte = RecodedByte(buffer[i], sourceRow, targetRow))
+            buffer[written++] = *byte;
     }
+    return written;
 }

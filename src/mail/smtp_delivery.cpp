@@ -10,6 +10,7 @@
 #include "smtp/smtp_session.h"
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -18,15 +19,13 @@ namespace {
 constexpr const char *TRACE_VARIABLE = "MORV_SMTP_TRACE";
 
 // Windows-1251 letters rewritten to KOI8-R, as one map of every byte: the
-// recoder writes one byte for one byte, whatever the bytes around it. Made
-// once.
+// recoder writes each byte whatever the bytes around it. Made once.
 const ByteMap &MailRecoding()
 {
     static const ByteMap map = [] {
         ByteMap bytes;
         for (std::size_t i = 0; i < bytes.size(); ++i)
-            bytes[i] = static_cast<unsigned char>(i);
-        RecodeCyrillic(bytes.data(), bytes.size(), ROW_WINDOWS_1251, ROW_KOI8_R);
+            bytes[i] = RecodedByte(static_cast<unsigned char>(i), ROW_WINDOWS_1251, ROW_KOI8_R);
         return bytes;
     }();
     return map;
@@ -35,9 +34,12 @@ const ByteMap &MailRecoding()
 // The text as the server gets it.
 CString RecodedForMail(const CString &text)
 {
-    std::string recoded(text.view());
-    for (char &byte : recoded)
-        byte = static_cast<char>(MailRecoding()[static_cast<unsigned char>(byte)]);
+    std::string recoded;
+    recoded.reserve(text.view().size());
+    for (const char byte : text.view()) {
+        if (const std::optional<unsigned char> written = MailRecoding()[static_cast<unsigned char>(byte)])
+            recoded.push_back(static_cast<char>(*written));
+    }
     return CString(std::move(recoded));
 }
 

@@ -44,4 +44,18 @@ INSTANTIATE_TEST_SUITE_P(Bodies, SetBodyTest,
                                            TextCase{"a\n.\nb", "a\r\n..\r\nb"}, TextCase{"a\n.\r\nb", "a\r\n..\r\nb"},
                                            TextCase{"a\r.\rb", "a\r\n..\r\nb"}, TextCase{"a\r\n.\nb", "a\r\n..\r\nb"}));
 
+// A byte the map drops is gone before line ends and dots are looked at:
+// it neither splits a CR LF nor hides a leading dot.
+TEST(StuffDotsWithMapTest, LineEndsAndDotsAreThoseOfTheMappedText)
+{
+    ByteMap dropX;
+    for (std::size_t byte = 0; byte < dropX.size(); ++byte)
+        dropX[byte] = static_cast<unsigned char>(byte);
+    dropX['x'] = std::nullopt;
+    dropX['a'] = 'b';
+    CString text("xa\rx\nx.\r\nxx");
+    StuffDots(text, &dropX);
+    EXPECT_EQ(text.str(), "b\r\n..\r\n");
+}
+
 }  // namespace

@@ -50,7 +50,7 @@ std::vector<std::string> RussianLetters()
 
 std::string Recoded(std::string bytes, unsigned from, unsigned to)
 {
-    RecodeCyrillic(reinterpret_cast<unsigned char *>(bytes.data()), bytes.size(), from, to);
+    bytes.resize(RecodeCyrillic(reinterpret_cast<unsigned char *>(bytes.data()), bytes.size(), from, to));
     return bytes;
 }
 
@@ -106,7 +106,8 @@ TEST(CyrillicRecoderTest, ShaAndShchaAreWrittenAtTheirKoi8Places)
 }
 
 // Windows-1251 signs into KOI8-R: what KOI8-R has arrives as the same
-// character, everything else that is no letter as one printable ASCII byte.
+// character, the invisible soft hyphen not at all, everything else that is
+// no letter as one printable ASCII byte.
 TEST(CyrillicRecoderTest, Windows1251SignsArriveInKoi8AsThemselvesOrAsciiLookAlikes)
 {
     const auto letters = RussianLetters();
@@ -116,10 +117,14 @@ TEST(CyrillicRecoderTest, Windows1251SignsArriveInKoi8AsThemselvesOrAsciiLookAli
         if (!character || std::find(letters.begin(), letters.end(), *character) != letters.end())
             continue;
         const std::string recoded = Recoded(source, ROW_WINDOWS_1251, ROW_KOI8_R);
+        if (*character == "\u00AD") {
+            EXPECT_EQ(recoded, "");
+            continue;
+        }
         ASSERT_EQ(recoded.size(), 1u);
         const auto inKoi8 = Convert(*character, "UTF-8", "KOI8-R");
         // U+0400..U+04FF start with 0xD0..0xD3 in UTF-8.
-        const bool otherAlphabet = (static_cast<unsigned char>((*character)[0]) & 0xFC) == 0xD0 || *character == "µ";
+        const bool otherAlphabet = (static_cast<unsigned char>((*character)[0]) & 0xFC) == 0xD0;
         if (inKoi8)
             EXPECT_EQ(recoded, *inKoi8) << *character;
         else if (otherAlphabet)
@@ -127,8 +132,9 @@ TEST(CyrillicRecoderTest, Windows1251SignsArriveInKoi8AsThemselvesOrAsciiLookAli
         else
             EXPECT_TRUE(std::isgraph(static_cast<unsigned char>(recoded[0]))) << *character;
     }
-    const std::string turn = *Convert("«Ход — e2–e4…» № 7 § 2 „x“", "UTF-8", "CP1251");
-    EXPECT_EQ(Recoded(turn, ROW_WINDOWS_1251, ROW_KOI8_R), "\"\xE8\xCF\xC4 - e2-e4.\" N 7 S 2 \"x\"");
+    const std::string turn = *Convert("«Ход — e2–e4…» № 7 § 2 „x“ 5 µs Ход\u00ADа", "UTF-8", "CP1251");
+    EXPECT_EQ(Recoded(turn, ROW_WINDOWS_1251, ROW_KOI8_R),
+              "\"\xE8\xCF\xC4 - e2-e4.\" N 7 S 2 \"x\" 5 us \xE8\xCF\xC4\xC1");
 }
 
 TEST(CyrillicRecoderTest, RowsOutsideTheTableLeaveTheBufferAlone)
