@@ -5,11 +5,38 @@
 #include "mail/smtp_delivery.h"
 #include "settings/game_settings.h"
 
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace {
+
+constexpr std::array LASTING_KEYS{KEY_GAME_NAME, KEY_MAILER, KEY_SERVER_SMTP, KEY_FROM,
+                                  KEY_TO,        KEY_SUBJECT, KEY_ACTION,     KEY_BODY};
+
+bool IsLasting(const CString &key)
+{
+    return std::find(LASTING_KEYS.begin(), LASTING_KEYS.end(), key.view()) != LASTING_KEYS.end();
+}
+
+}  // namespace
+
 CMessageRecord::CMessageRecord() : CMapStringToString(10) {}
 
 CMessageRecord::~CMessageRecord() = default;
 
 void CMessageRecord::Merge(const CMapStringToString &source) { MergePairs(*this, source); }
+
+void CMessageRecord::ForgetPerMessageKeys()
+{
+    std::vector<CString> perMessage;
+    for (const auto &[key, value] : *this) {
+        if (!IsLasting(key))
+            perMessage.push_back(key);
+    }
+    for (const CString &key : perMessage)
+        RemoveKey(key);
+}
 
 BOOL CMessageRecord::Deliver()
 {

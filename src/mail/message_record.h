@@ -1,7 +1,10 @@
 // CMessageRecord: the sender's one working record, g_currentMessage. It
 // holds the message's pairs merged with its game's settings, picks the
 // mailer from "Mailer", and keeps the last mailer's error text. It is never
-// cleared. Only the sender thread touches it.
+// cleared: a message that lacks one of the lasting keys ("GameName",
+// "Mailer", "ServerSMTP", "From", "To", "Subject", "Action", "Body") is
+// delivered with an earlier message's value. Only the sender thread
+// touches it.
 #pragma once
 
 #include "platform/map_string_to_string.h"
@@ -15,6 +18,11 @@ public:
 
     // Writes every pair of `source` into the record, replacing equal keys.
     void Merge(const CMapStringToString &source);
+    // Removes every key but the lasting ones, before the next message is
+    // merged: any other key ("Security", "Login", a key the host made up)
+    // comes from that message and its game alone, so no earlier game's
+    // connection or login reaches this delivery or its record.
+    void ForgetPerMessageKeys();
     // Delivers by the mailer "Mailer" names, through the current
     // MailerCalls. Nonzero when handed to the mail system; zero with m_error
     // set otherwise.

@@ -85,6 +85,7 @@ DWORD SenderThread()
 {
     g_currentMessage.SetAbortEvent(&g_eventAbort);
     while (!AbortRequested()) {
+        g_currentMessage.ForgetPerMessageKeys();
         const auto ticket = g_arrOutbox.MergeNewestInto(g_currentMessage);
         if (!ticket) {
             // A message queued after the look but before the end is taken

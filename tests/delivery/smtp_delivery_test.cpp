@@ -103,6 +103,37 @@ TEST_F(SmtpDeliveryTest, MessageArrivesRecodedAndTheHostHearsEveryStep)
     EXPECT_EQ(received.rfind("HELO ", 0), 0u);
 }
 
+// A game's keys beyond the lasting ones stay with that game: after a game
+// that asks for STARTTLS (which the server does not offer), a plain game
+// is sent with the plain dialogue, and its record shows its message's own
+// keys but none of the other game's.
+TEST_F(SmtpDeliveryTest, PlainGameAfterAStartTlsGameGreetsWithHeloAndGetsNoneOfItsKeys)
+{
+    LoopbackSmtpServer server;
+    const std::string address = server.Address();
+    RestoreGame(host.Api(), "Alpha",
+                MakeMap({{"From", "player@example.org"}, {"To", "server@example.org"}, {"ServerSMTP", address.c_str()},
+                         {"Security", "starttls"}, {"TlsCaFile", "/nowhere/ca.pem"}, {"Clan", "north"}}));
+    RestoreGame(host.Api(), "Beta", MakeMap({{"From", "player@example.org"}, {"To", "server@example.org"},
+                                              {"ServerSMTP", address.c_str()}}));
+    for (const char *game : {"Alpha", "Beta"}) {
+        CMapStringToString message = MakeMap({{"GameName", game}, {"Body", "turn"}, {"Note", game}});
+        host.ClearNotifications();
+        host.Api().Send(message);
+        ASSERT_TRUE(WaitForOutcome());
+    }
+    ASSERT_TRUE(server.WaitForConnectionEnd(1));
+    EXPECT_EQ(server.Received(0).rfind("EHLO ", 0), 0u);
+    EXPECT_EQ(server.Received(1).rfind("HELO ", 0), 0u) << server.Received(1);
+    ASSERT_EQ(host.SentRecords().size(), 1u) << LastText();
+    const CMapStringToString beta = host.SentRecords()[0];
+    CString value;
+    for (const char *key : {"Security", "TlsCaFile", "Clan"})
+        EXPECT_FALSE(beta.Lookup(key, value)) << key << " = " << value.str();
+    EXPECT_TRUE(beta.Lookup("Note", value));
+    EXPECT_EQ(value, "Beta");
+}
+
 std::string Repeated(const std::string &text, int times)
 {
     std::string repeated;
