@@ -1,9 +1,10 @@
 // CNotificationSeries: notifications that follow one another with nothing
-// done between them, handed to the host window together
-// (SendMessageSeries): the host runs them in order, as if each had been
-// sent alone, and Send returns when it has run the last. Two thread
-// switches for the series instead of two for each notification. The texts
-// are kept in the series until then. Holds at most three notifications.
+// done between them, handed to the host window as one series
+// (SendMessageSeries): the host sees exactly what it would see if each were
+// sent alone after the one before returned, and Send returns when it has
+// run the last. Two thread switches for the series instead of two for each
+// notification. The texts are kept in the series until then. Holds at
+// most three notifications.
 #pragma once
 
 #include "app/transport_app.h"
@@ -19,7 +20,8 @@ public:
     CNotificationSeries &operator=(const CNotificationSeries &) = delete;
 
     CNotificationSeries &Text(CString text);
-    // The status word changes now, as NotifyStatus changes it.
+    // The status word changes as NotifyStatus changes it, at the moment
+    // this notification is handed over (during Send).
     CNotificationSeries &Status(DWORD clearMask, DWORD setMask);
     CNotificationSeries &Sent(CMessageRecord *record);
     void Send();
@@ -27,7 +29,7 @@ public:
 private:
     static constexpr std::size_t CAPACITY = 3;
 
-    CNotificationSeries &Add(WPARAM kind, LPARAM payload);
+    CNotificationSeries &Add(MessageParameters notification);
 
     CTransportApp &m_app;
     std::array<CString, CAPACITY> m_texts;  // a text beside its notification: the series points into it

@@ -15,9 +15,8 @@ void CTransportApp::Notify(WPARAM kind, LPARAM payload)
 
 void CTransportApp::NotifySeries(std::span<const MessageParameters> series)
 {
-    const HWND window = m_hwndHost.load();
-    if (window)
-        SendMessageSeries(window, m_nHostMessage.load(), series);
+    // Without a window nothing is sent, but each status word still changes.
+    SendMessageSeries(m_hwndHost.load(), m_nHostMessage.load(), series);
 }
 
 void CTransportApp::NotifyText(const char *text)

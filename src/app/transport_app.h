@@ -47,8 +47,9 @@ public:
     // the word this update produced; also when nothing changed.
     void NotifyStatus(DWORD clearMask, DWORD setMask);
     void NotifySent(CMessageRecord *record);
-    // Notifications of the kinds above, handed over together
-    // (SendMessageSeries): `series` holds each kind and payload.
+    // Notifications of the kinds above, each handed over when the one
+    // before has returned (SendMessageSeries): `series` holds each kind and
+    // payload.
     void NotifySeries(std::span<const MessageParameters> series);
     // The update of NotifyStatus without the notification: the new word.
     DWORD UpdateStatus(DWORD clearMask, DWORD setMask);

@@ -16,25 +16,31 @@
 
 namespace {
 
-// A sent message's life: queued, then (maybe) its sender asleep on it, then
-// run or dropped. The sender sleeps on `state` alone: it is handed back
-// without any lock, and only it wakes.
+// A series's life (a message sent alone is a series of one): queued, then
+// (maybe) its sender asleep on it, then run or dropped. The sender sleeps
+// on `state` alone: it is handed back without any lock, and only it wakes.
 constexpr std::uint32_t QUEUED = 0;
 constexpr std::uint32_t SLEEPING = 1;
 constexpr std::uint32_t DONE = 2;
 
-struct PendingMessage {
+// Messages sent to a window of another thread, one of them queued or
+// running at a time: the thread that runs one hands the next over as it
+// returns. Until then, `current` and `lParam` belong to the thread that
+// queued the current message or runs it.
+struct PendingSeries {
     HWND window;
     UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    LRESULT result = 0;                   // written before `state` turns DONE
+    std::span<const MessageParameters> messages;
+    std::size_t current = 0;
+    LPARAM lParam = 0;                    // the current message's, taken as it was handed over
+    LRESULT result = 0;                   // the last one's; written before `state` turns DONE
+    PendingSeries *nextDropped = nullptr;  // a list of series the window's end dropped
     std::atomic<std::uint32_t> state{QUEUED};
 };
 
 std::mutex g_mutex;
 std::unordered_map<HWND, std::unique_ptr<HWND__>> g_liveWindows;  // guarded by g_mutex
-std::deque<PendingMessage *> g_pending;                           // guarded by g_mutex
+std::deque<PendingSeries *> g_pending;                            // guarded by g_mutex
 // Moves on with every change a pumping thread waits for; the threads
 // asleep on it are counted, so that a change wakes no one when none sleeps.
 std::atomic<std::uint32_t> g_changes{0};
@@ -42,7 +48,7 @@ std::atomic<std::uint32_t> g_sleepers{0};
 
 bool HasPendingFor(std::thread::id thread)
 {
-    for (const PendingMessage *pending : g_pending)
+    for (const PendingSeries *pending : g_pending)
         if (pending->window->owner == thread)
             return true;
     return false;
@@ -54,11 +60,11 @@ bool HasPendingForSelf()
     return HasPendingFor(std::this_thread::get_id());
 }
 
-PendingMessage *TakePendingFor(std::thread::id thread)
+PendingSeries *TakePendingFor(std::thread::id thread)
 {
     for (auto it = g_pending.begin(); it != g_pending.end(); ++it) {
         if ((*it)->window->owner == thread) {
-            PendingMessage *pending = *it;
+            PendingSeries *pending = *it;
             g_pending.erase(it);
             return pending;
         }
@@ -66,9 +72,14 @@ PendingMessage *TakePendingFor(std::thread::id thread)
     return nullptr;
 }
 
-// Hands the message back to its sender, which may return at once: nothing
+LPARAM TakeParameter(const MessageParameters &parameters) noexcept
+{
+    return parameters.handOver ? parameters.handOver() : parameters.lParam;
+}
+
+// Hands the series back to its sender, which may return at once: nothing
 // of it is touched after its state turns DONE but its address.
-void Complete(PendingMessage &pending, LRESULT result)
+void Complete(PendingSeries &pending, LRESULT result)
 {
     const std::atomic<std::uint32_t> *state = &pending.state;
     pending.result = result;
@@ -76,7 +87,42 @@ void Complete(PendingMessage &pending, LRESULT result)
         wake_word::WakeOne(state);
 }
 
-void AwaitCompletion(PendingMessage &pending)
+// The window has gone: the messages after the current one are dropped,
+// their parameters still taken in order, and the series ends with 0.
+void Drop(PendingSeries &pending) noexcept
+{
+    while (++pending.current < pending.messages.size())
+        TakeParameter(pending.messages[pending.current]);
+    Complete(pending, 0);
+}
+
+// Takes the current message's parameter and queues it for the window's
+// owner; false when the window has gone.
+bool HandOver(PendingSeries &pending)
+{
+    pending.lParam = TakeParameter(pending.messages[pending.current]);
+    {
+        std::lock_guard lock(g_mutex);
+        if (!g_liveWindows.count(pending.window))
+            return false;
+        g_pending.push_back(&pending);
+    }
+    message_queue::NotifyChange();
+    return true;
+}
+
+// After the current message returned `result`: the next is handed over
+// behind whatever was queued meanwhile, or the series ends.
+void Returned(PendingSeries &pending, LRESULT result)
+{
+    if (pending.current + 1 == pending.messages.size())
+        return Complete(pending, result);
+    ++pending.current;
+    if (!HandOver(pending))
+        Drop(pending);
+}
+
+void AwaitCompletion(PendingSeries &pending)
 {
     std::uint32_t state = QUEUED;
     if (!pending.state.compare_exchange_strong(state, SLEEPING))
@@ -85,18 +131,14 @@ void AwaitCompletion(PendingMessage &pending)
         wake_word::SleepWhile(pending.state, SLEEPING, message_queue::Deadline::max());
 }
 
-// Queues `messages` for their windows' owner together, with `lock` on
-// g_mutex held, and returns when each has run or been dropped: waiting for
-// each in turn, since a message still running keeps its payload in use even
-// when the window's end has dropped the ones after it.
-void HandOver(std::span<PendingMessage> messages, std::unique_lock<std::mutex> &lock)
+// Sends a series to a window of another thread and returns when each
+// message has run or been dropped.
+void SendAcross(PendingSeries &pending)
 {
-    for (PendingMessage &pending : messages)
-        g_pending.push_back(&pending);
-    lock.unlock();
-    message_queue::NotifyChange();
-    for (PendingMessage &pending : messages)
+    if (HandOver(pending))
         AwaitCompletion(pending);
+    else
+        Drop(pending);
 }
 
 // Sleeps until the change counter moves past `seen` (or a spurious wake-up).
@@ -148,6 +190,7 @@ HWND Add(std::unique_ptr<HWND__> window)
 std::unique_ptr<HWND__> Remove(HWND window) noexcept
 {
     std::unique_ptr<HWND__> owned;
+    PendingSeries *dropped = nullptr;  // the last one dropped first
     {
         std::lock_guard lock(g_mutex);
         const auto found = g_liveWindows.find(window);
@@ -155,10 +198,19 @@ std::unique_ptr<HWND__> Remove(HWND window) noexcept
             return owned;
         owned = std::move(found->second);
         g_liveWindows.erase(found);
-        const auto dropped = std::stable_partition(g_pending.begin(), g_pending.end(),
-                                                   [window](const PendingMessage *pending) { return pending->window != window; });
-        std::for_each(dropped, g_pending.end(), [](PendingMessage *pending) { Complete(*pending, 0); });
-        g_pending.erase(dropped, g_pending.end());
+        const auto kept = std::stable_partition(g_pending.begin(), g_pending.end(),
+                                                [window](const PendingSeries *pending) { return pending->window != window; });
+        for (auto it = kept; it != g_pending.end(); ++it) {
+            (*it)->nextDropped = dropped;
+            dropped = *it;
+        }
+        g_pending.erase(kept, g_pending.end());
+    }
+    // Their parameters are taken without the lock, as every hand-over's.
+    while (dropped) {
+        PendingSeries *next = dropped->nextDropped;
+        Drop(*dropped);
+        dropped = next;
     }
     message_queue::NotifyChange();
     return owned;
@@ -200,30 +252,29 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         lock.unlock();
         return procedure(window, message, wParam, lParam);
     }
-    PendingMessage pending{window, message, wParam, lParam};
-    HandOver(std::span(&pending, 1), lock);
+    lock.unlock();
+    const MessageParameters parameters{wParam, lParam};
+    PendingSeries pending{window, message, std::span(&parameters, 1)};
+    SendAcross(pending);
     return pending.result;
 }
 
 void SendMessageSeries(HWND window, UINT message, std::span<const MessageParameters> series)
 {
-    std::unique_lock lock(g_mutex);
-    if (!g_liveWindows.count(window))
+    if (series.empty())
         return;
-    if (window->owner == std::this_thread::get_id()) {
-        lock.unlock();
+    bool own;
+    {
+        std::lock_guard lock(g_mutex);
+        own = g_liveWindows.count(window) != 0 && window->owner == std::this_thread::get_id();
+    }
+    if (own) {
         for (const MessageParameters &parameters : series)
-            SendMessageA(window, message, parameters.wParam, parameters.lParam);
+            SendMessageA(window, message, parameters.wParam, TakeParameter(parameters));
         return;
     }
-    const auto pending = std::make_unique<PendingMessage[]>(series.size());
-    for (std::size_t i = 0; i < series.size(); ++i) {
-        pending[i].window = window;
-        pending[i].message = message;
-        pending[i].wParam = series[i].wParam;
-        pending[i].lParam = series[i].lParam;
-    }
-    HandOver(std::span(pending.get(), series.size()), lock);
+    PendingSeries pending{window, message, series};
+    SendAcross(pending);
 }
 
 int PumpMessages()
@@ -231,10 +282,11 @@ int PumpMessages()
     const auto self = std::this_thread::get_id();
     int count = 0;
     std::unique_lock lock(g_mutex);
-    while (PendingMessage *pending = TakePendingFor(self)) {
+    while (PendingSeries *pending = TakePendingFor(self)) {
         WindowProcedure procedure = pending->window->procedure;
         lock.unlock();
-        Complete(*pending, procedure(pending->window, pending->message, pending->wParam, pending->lParam));
+        const WPARAM wParam = pending->messages[pending->current].wParam;
+        Returned(*pending, procedure(pending->window, pending->message, wParam, pending->lParam));
         ++count;
         lock.lock();
     }

@@ -29,16 +29,25 @@ bool IsWindow(HWND window);
 // The procedure's result, or 0 when `window` is no live window.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The parameters of one message of a series.
+// The parameters of one message of a series. When `handOver` is set, the
+// message's lParam is what it returns, asked for at the moment the message
+// is handed over (a status word that changes as its notification goes
+// out); it may run on any thread and must not throw.
 struct MessageParameters {
     WPARAM wParam;
     LPARAM lParam;
+    std::function<LPARAM()> handOver{};
 };
 
-// Sends `message` with each of `series` in order, as that many SendMessageA
-// calls would, the results dropped. From another thread than the owner's
-// the series is queued whole, so that the owner runs it in one wake-up; the
-// call returns when each has run (or was dropped with the window).
+// Sends `message` with each of `series` in order, the results dropped,
+// exactly as that many SendMessageA calls one after the other would: each
+// is handed over (its lParam taken) only when the one before has returned,
+// so a procedure that pumps while it handles one runs none of the later
+// ones, and messages other threads sent meanwhile run before the next.
+// From another thread than the owner's, the owner hands over the next
+// itself as the one before returns, so the caller sleeps once for the
+// series. The call returns when each has run or was dropped with the
+// window; the lParam of a dropped message is still taken, in order.
 void SendMessageSeries(HWND window, UINT message, std::span<const MessageParameters> series);
 
 // Runs every message queued for windows of the calling thread; returns how

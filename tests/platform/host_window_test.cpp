@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -100,25 +101,34 @@ TEST(HostWindowTest, DestroyingTheWindowReleasesWaitingSenders)
     EXPECT_EQ(SendMessageA(window, 1, 0, 0), 0);
 }
 
-// A worker's series is queued whole and runs in order in one pump; when
-// the first message ends the window, the rest are dropped, but the worker
-// waits until the first has returned, since it may still use its payload.
-TEST(HostWindowTest, SeriesRunsInOnePumpAndItsSenderWaitsForTheMessageRunning)
+// A worker's series runs in one pump of the owner, one message at a time:
+// a pump inside the procedure runs none of the later ones, and a message's
+// lParam is taken only when the one before has returned. When the first
+// ends the window, the rest are dropped (their lParam still taken), but
+// the worker waits until the first has returned, since it may still use
+// its payload.
+TEST(HostWindowTest, SeriesRunsOneMessageAtATimeInOnePump)
 {
     for (const bool endWindow : {false, true}) {
         SCOPED_TRACE(endWindow);
-        std::vector<WPARAM> ran;
+        std::vector<std::string> events;
         std::atomic<bool> returned{false};
         bool returnedWhileRunning = false;
-        HWND window = CreateHostWindow([&](HWND self, UINT, WPARAM wParam, LPARAM) -> LRESULT {
-            ran.push_back(wParam);
+        HWND window = CreateHostWindow([&](HWND self, UINT, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            events.push_back("run " + std::to_string(wParam) + " " + std::to_string(lParam));
+            if (wParam == 1)
+                events.push_back("nested pump ran " + std::to_string(PumpMessages()));
             if (endWindow)
                 DestroyHostWindow(self);
             returnedWhileRunning = returnedWhileRunning || returned;
             return 0;
         });
         auto worker = CWorkerThread::Start([&]() -> DWORD {
-            const MessageParameters series[] = {{1, 0}, {2, 0}, {3, 0}};
+            const MessageParameters series[] = {{1, 0}, {2, 0, [&] {
+                                                         events.push_back("hand over 2");
+                                                         return LPARAM{20};
+                                                     }},
+                                                {3, 0}};
             SendMessageSeries(window, 7, series);
             returned = true;
             return 0;
@@ -127,9 +137,12 @@ TEST(HostWindowTest, SeriesRunsInOnePumpAndItsSenderWaitsForTheMessageRunning)
         EXPECT_EQ(PumpMessages(), endWindow ? 1 : 3);
         ASSERT_TRUE(worker->Wait(10000));
         EXPECT_FALSE(returnedWhileRunning);
-        EXPECT_EQ(ran, endWindow ? std::vector<WPARAM>{1} : (std::vector<WPARAM>{1, 2, 3}));
-        if (!endWindow)
+        std::vector<std::string> expected{"run 1 0", "nested pump ran 0", "hand over 2"};
+        if (!endWindow) {
+            expected.insert(expected.end(), {"run 2 20", "run 3 0"});
             DestroyHostWindow(window);
+        }
+        EXPECT_EQ(events, expected);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "workers_fixture.h"
 
 #include "app/game_registry.h"
+#include "app/transport_app.h"
 #include "settings/game_settings.h"
 #include "workers/control_events.h"
 #include "workers/outbox.h"
@@ -25,6 +26,35 @@ TEST_F(SenderTest, OutcomesAreReportedInFullNewestFirst)
     for (const std::string &line : DeliveredLines("good"))
         expected.push_back(line);
     EXPECT_EQ(host.Transcript(), expected);
+}
+
+// A host that pumps while it handles a notification sees each of the
+// sender's notifications alone, never one inside another, and the status
+// word changes only as its own notification goes out: every text is
+// handled while the word is still what the status before it said.
+TEST_F(SenderTest, HostThatPumpsInsideItsWindowProcedureSeesOneNotificationAtATime)
+{
+    mailer.SetRule("bad", MailerRule::Fail);
+    Open("Alpha");
+    int depth = 0;
+    Lines nested;
+    std::vector<DWORD> wordAtEachText;
+    host.OnNotification([&](const HostNotification &notification) {
+        if (depth > 0)
+            nested.push_back(host.Transcript().back());
+        if (notification.kind == MORV_TN_TEXT)
+            wordAtEachText.push_back(theApp.m_dwStatus.load());
+        ++depth;
+        host.Pump();
+        --depth;
+    });
+    SendMessage("Alpha", "good");
+    SendMessage("Alpha", "bad");
+    host.Load();
+    ASSERT_TRUE(WaitFor(MORV_TN_SENT, 1));
+    EXPECT_EQ(nested, Lines{});
+    EXPECT_EQ(host.Transcript().size(), 10u);
+    EXPECT_EQ(wordAtEachText, (std::vector<DWORD>{0x00, 0x00, 0x0D, 0x04, 0x0D}));
 }
 
 TEST_F(SenderTest, MessageForAGameNotOpenIsDroppedSilentlyAndTheNextIsDelivered)
