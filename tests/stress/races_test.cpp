@@ -4,6 +4,7 @@
 #include "stress_fixture.h"
 
 #include "app/transport_app.h"
+#include "workers/control_events.h"
 #include "host/page/settings_window.h"
 
 #include <functional>
@@ -13,6 +14,21 @@ namespace {
 
 class RacesTest : public StressTest {
 protected:
+    // Waits until the dispatcher has acted on every Check and Cancel so
+    // far and the workers it started have ended. No worker running is not
+    // enough: the dispatcher resets an event as it takes it and starts the
+    // worker a moment later, and a Cancel taken late discards the turns
+    // sent after it. It acts on one event at a time, so once it has taken
+    // a send event set after those, it has started their workers; the
+    // sender that send starts finds nothing queued, or takes what is.
+    bool WaitUntilSettled()
+    {
+        if (!host.PumpUntil([] { return !g_eventCheck.IsSignalled() && !g_eventCancel.IsSignalled(); }))
+            return false;
+        g_eventSend.SetEvent();
+        return host.PumpUntil([] { return !g_eventSend.IsSignalled(); }) && WaitForIdleWorkers();
+    }
+
     // Sends one message to a server that holds its answer to QUIT, stops
     // the plug-in there with `stop`, then checks that the accepted message
     // was reported once and left the queue, so that no later sender
@@ -115,7 +131,7 @@ TEST_F(RacesTest, CheckAndCancelStormsDuringDeliveriesEndIdleWithNothingQueued)
         } else {
             ASSERT_TRUE(host.PumpUntil([&] { return SentBodies().size() == sent + TURNS; }));
         }
-        ASSERT_TRUE(WaitForIdleWorkers());
+        ASSERT_TRUE(WaitUntilSettled());
         host.Pump();
         EXPECT_EQ(Queued(), 0u);
         // Every checker lowers the bit it raised, and none runs any more.
