@@ -14,12 +14,16 @@ set_target_properties(morvtransport PROPERTIES EXPORT_NAME plugin INSTALL_RPATH 
 install(TARGETS morvplatform EXPORT morvtransportTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS morvtransport EXPORT morvtransportTargets LIBRARY DESTINATION ${MORV_PRIVATE_LIBDIR})
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
-install(FILES include/morvtransport/morvtransport.h
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport)
-install(FILES src/platform/win_types.h src/platform/cstring.h src/platform/map_string_to_string.h
-              src/platform/host_window.h src/platform/resources.h src/platform/ticks.h
-              src/platform/tree_ctrl.h src/platform/wnd.h src/platform/user_interface.h src/platform/user_input.h
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport/platform)
+# The headers a host compiles against: their ABI is what the platform
+# library's soname stands for (tests/scripts/check_platform_abi.sh).
+set(MORV_PUBLIC_HEADER ${PROJECT_SOURCE_DIR}/include/morvtransport/morvtransport.h)
+set(MORV_INSTALLED_PLATFORM_HEADERS
+  src/platform/win_types.h src/platform/cstring.h src/platform/map_string_to_string.h
+  src/platform/host_window.h src/platform/resources.h src/platform/ticks.h
+  src/platform/tree_ctrl.h src/platform/wnd.h src/platform/user_interface.h src/platform/user_input.h)
+list(TRANSFORM MORV_INSTALLED_PLATFORM_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/)
+install(FILES ${MORV_PUBLIC_HEADER} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport)
+install(FILES ${MORV_INSTALLED_PLATFORM_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/morvtransport/platform)
 
 install(EXPORT morvtransportTargets NAMESPACE morvtransport:: DESTINATION ${MORV_CMAKE_DIR})
 set(MORV_PLUGIN_RELATIVE ${MORV_PRIVATE_LIBDIR}/libmorvtransport.so)
