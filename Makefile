@@ -66,6 +66,7 @@ package:
 	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CXXFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target packaged
+	rm -f $(PACKAGE_BUILD)/*.deb $(PACKAGE_BUILD)/*.ddeb
 	cd $(PACKAGE_BUILD) && cpack
 
 clean:

@@ -48,8 +48,8 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION mail)
 set(CPACK_COMPONENT_RUNTIME_DEPENDS library)
 # The SMTP client checks the server's certificate against the system's CAs.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS ca-certificates)
-# A mail transfer agent for the Simple MAPI route: msmtp knows OAuth2.
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_SUGGESTS "msmtp-mta | default-mta | mail-transport-agent")
+# A mail transfer agent for the Simple MAPI route.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SUGGESTS "default-mta | mail-transport-agent")
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "mail transport plug-in for game clients, with the host morv-host
 MORVTRANSPORT delivers the turns of a game client's games by e-mail, by its
 own SMTP client (with STARTTLS or TLS and a login for a mail provider) or by
@@ -84,6 +84,8 @@ foreach(component IN ITEMS library runtime development)
       COMPONENT ${component} EXCLUDE_FROM_ALL)
   endif()
 endforeach()
+# CPack's -dbgsym packages need completing.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian/complete_dbgsym_packages.cmake)
 include(CPack)
 
 # What the packages hold, so that a packaging tree builds no test.
