@@ -1,5 +1,6 @@
-# Entry points for people and CI. Each target installs what is missing,
-# configures and builds before it runs.
+# Entry points for people and CI. Each target installs the packages it
+# needs (.ci/install-deps names the sets), configures and builds before it
+# runs.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -7,24 +8,27 @@ CMAKE_FLAGS ?=
 # project's default (off), so a newer compiler cannot break it.
 WERROR := -DMORV_WERROR=ON
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) $(CMAKE_FLAGS)
 
 .PHONY: all deps configure build demo test test-asan test-tsan test-all bench fuzz install package clean
 
 all: build
 
 deps:
-	@.ci/install-deps
+	@.ci/install-deps test
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) $(CMAKE_FLAGS)
-
-configure: deps $(BUILD)/build.ninja
+# A tree that `make demo` configured without the test suites gets them.
+configure: deps
+	@grep -qs '^MORV_BUILD_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt || $(CONFIGURE) -DMORV_BUILD_TESTS=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Only what the demo runs: the program, the plug-in and the platform library.
-demo: configure
+# Only what the demo runs: the program, the plug-in and the platform
+# library, in a tree configured without the test suites unless it has them.
+demo:
+	@.ci/install-deps demo
+	@test -f $(BUILD)/build.ninja || $(CONFIGURE) -DMORV_BUILD_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target morv-host morvtransport morvplatform
 	$(BUILD)/host/morv-host demo
 
@@ -40,7 +44,7 @@ test-tsan:
 test-all: test test-asan test-tsan
 
 bench:
-	@.ci/install-deps --bench
+	@.ci/install-deps bench
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(WERROR) -DMORV_BUILD_TESTS=OFF -DMORV_BUILD_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	build-bench/bench/morv-bench
@@ -49,16 +53,25 @@ bench:
 install: build
 	cmake --install $(BUILD)
 
-# A Debian package from a Release tree with the project's defaults (as a
-# packager builds it): only what the package holds is built.
+# Debian packages from a Release tree with the project's defaults, built
+# as Debian builds packages: with the hardening flags of dpkg-buildflags
+# (fortified functions, stack protector, read-only relocations bound at
+# once). Only what the packages hold is built.
 PACKAGE_BUILD ?= build-package
-package: deps
-	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package:
+	@.ci/install-deps package
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_C_FLAGS="$$($(DEB_FLAGS) CFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CXXFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target packaged
+	rm -f $(PACKAGE_BUILD)/*.deb $(PACKAGE_BUILD)/*.ddeb
 	cd $(PACKAGE_BUILD) && cpack
 
 clean:
 	rm -rf build build-asan build-tsan build-bench build-fuzz build-package
 
-fuzz: deps
+fuzz:
+	@.ci/install-deps fuzz
 	fuzz/run $(or $(SECONDS),20)

@@ -30,6 +30,8 @@ struct CommandContext {
 std::filesystem::path ProjectPath(const HostOptions &options);
 
 int RunConfig(const CommandContext &context);
+// config on a person's terminal: the configuration page.
+int RunConfigPage(const CommandContext &context);
 int RunSend(const CommandContext &context);
 int RunCheck(const CommandContext &context);
 // Needs no plug-in.

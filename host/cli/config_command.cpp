@@ -2,14 +2,13 @@
 
 #include "host/os/terminal_screen.h"
 #include "host/page/config_page_driver.h"
-#include "host/page/terminal_page.h"
+#include "host/page/connection_settings.h"
 #include "host/session/game_session.h"
 #include "host/session/plugin_host.h"
 #include "host/text/text_codec.h"
 #include "host/text/usage_error.h"
 
-#include <cstdio>
-#include <functional>
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -26,17 +25,6 @@ SplitAssignments Split(const Assignments &assignments)
         (IsPageKey(pair.first) ? split.page : split.direct).push_back(pair);
     return split;
 }
-
-// Keys the page does not show go into the section as they are.
-void PutDirectly(GameSection &section, const Assignments &pairs)
-{
-    for (const auto &[key, value] : pairs)
-        section.pairs.SetAt(CString(Utf8ToAnsi(key)), CString(Utf8ToAnsi(value)));
-}
-
-// Fills the open game's page and confirms it; false when nothing is to
-// be saved.
-using PageEdit = std::function<bool(PluginHost &host, const CString &game)>;
 
 bool ChangesGiven(const HostOptions &options) { return !options.assignments.empty() || !options.unsetKeys.empty(); }
 
@@ -55,13 +43,26 @@ bool OpensPage(const HostOptions &options)
     return !ChangesGiven(options) && !options.porcelain && OnTerminal();
 }
 
-void CheckRequest(const HostOptions &options)
+// The assignments as they are stored (CheckConfigAssignment).
+Assignments CheckedRequest(const HostOptions &options)
 {
+    Assignments checked;
     for (const auto &[key, value] : options.assignments)
-        CheckConfigAssignment(key, value, options.force);
+        checked.emplace_back(key, CheckConfigAssignment(key, value, options.force));
     for (const std::string &key : options.unsetKeys)
         if (key == "GameName")
             throw UsageError("GameName is the game's name and cannot be removed");
+    return checked;
+}
+
+// A Login and the Security it needs are checked together, also against
+// the value of the one that is already stored.
+bool ChangesLoginOrSecurity(const HostOptions &options)
+{
+    const auto isOne = [](const std::string &key) { return key == "Login" || key == "Security"; };
+    return std::any_of(options.assignments.begin(), options.assignments.end(),
+                       [&](const auto &pair) { return isOne(pair.first); }) ||
+           std::any_of(options.unsetKeys.begin(), options.unsetKeys.end(), isOne);
 }
 
 // Takes the keys to unset out of the section; each must be there.
@@ -83,68 +84,29 @@ int ShowSettings(const CommandContext &context, const ProjectFile &project)
     const GameSection section = project.Require(context.options.game);
     PluginHost host(context.api, [&](const HostNotification &n) { context.output.Notify(n); }, context.watcher);
     const GameSession game(context.api, context.options.game, section);
-    const GameSection saved = game.Save(section);
-    context.output.Write(FormatSettings(context.output.Form(), saved.pairs));
+    context.output.Write(FormatSettings(context.output.Form(), section.pairs));
     return EXIT_OK;
 }
 
 // The section as the plug-in saves it after the changes: the page's keys
-// filled in by `edit`, the others put in directly, the unset keys gone.
-// Nothing when `edit` saved nothing.
-std::optional<GameSection> Configure(const CommandContext &context, const std::optional<GameSection> &section,
-                                     const PageEdit &edit)
+// typed into the page, the others put in directly, the unset keys gone.
+GameSection Configure(const CommandContext &context, const std::optional<GameSection> &section,
+                      const Assignments &assignments)
 {
     const HostOptions &options = context.options;
-    const SplitAssignments split = Split(options.assignments);
+    const SplitAssignments split = Split(assignments);
     GameSection base = section.value_or(GameSection{});
     if (section)
         Unset(options, base);
-    PutDirectly(base, split.direct);
+    PutAssignments(base.pairs, split.direct);  // keys the page does not show
+    if (ChangesLoginOrSecurity(options))
+        CheckLoginGoesOverTls(base.pairs);
     PluginHost host(context.api, [&](const HostNotification &n) { context.output.Notify(n); }, context.watcher);
     const GameSession game(context.api, options.game, section ? std::optional(base) : std::nullopt);
-    if (!edit(host, game.Name()))
-        return std::nullopt;
+    ConfigPageDriver(context.api).Apply(game.Name(), split.page);
     GameSection saved = game.Save(std::move(base));
     RemoveAll(saved, options.unsetKeys);
     return saved;
-}
-
-void Save(ProjectFile &project, const HostOptions &options, const GameSection &saved)
-{
-    project.Store(options.game, saved, std::set<std::string>(options.unsetKeys.begin(), options.unsetKeys.end()));
-    project.Save();
-}
-
-int ExitCodeOf(const PageOutcome &outcome)
-{
-    if (outcome.end == PageEnd::Confirmed)
-        return EXIT_OK;
-    std::fprintf(stderr, "morv-host: %s; nothing was saved\n",
-                 outcome.end == PageEnd::Cancelled ? "the page was closed" : "interrupted");
-    return outcome.end == PageEnd::Cancelled ? EXIT_OK : ExitForSignal(outcome.signal);
-}
-
-// The page for a person, saved as a change given on the command line is.
-// The project stays locked while the page is open, so no other update
-// comes in between.
-int EditOnTerminal(const CommandContext &context)
-{
-    ProjectFile project(ProjectPath(context.options));
-    const ProjectLock lock(project.Path());
-    project.Load(true);
-    PageOutcome outcome;
-    const std::string title = "morv-host config: MORVTRANSPORT settings of game \"" + context.options.game + "\"";
-    const std::optional<GameSection> saved =
-        Configure(context, project.Find(context.options.game), [&](PluginHost &host, const CString &game) {
-            ConfigPage page(context.api, game);
-            outcome = RunPageOnTerminal(page, host, context.watcher, context.output, title);
-            if (outcome.end == PageEnd::Confirmed)
-                page.Confirm();
-            return outcome.end == PageEnd::Confirmed;
-        });
-    if (saved)
-        Save(project, context.options, *saved);
-    return ExitCodeOf(outcome);
 }
 
 }  // namespace
@@ -153,22 +115,19 @@ int RunConfig(const CommandContext &context)
 {
     const HostOptions &options = context.options;
     if (OpensPage(options))
-        return EditOnTerminal(context);
+        return RunConfigPage(context);
     ProjectFile project(ProjectPath(options));
     if (!ChangesGiven(options)) {
         project.Load(false);
         return ShowSettings(context, project);
     }
-    CheckRequest(options);
+    const Assignments assignments = CheckedRequest(options);
     const ProjectLock lock(project.Path());
     project.Load(options.unsetKeys.empty());
     const std::optional<GameSection> section =
         options.unsetKeys.empty() ? project.Find(options.game) : std::optional(project.Require(options.game));
-    const Assignments pageKeys = Split(options.assignments).page;
-    const std::optional<GameSection> saved = Configure(context, section, [&](PluginHost &, const CString &game) {
-        ConfigPageDriver(context.api).Apply(game, pageKeys);
-        return true;
-    });
-    Save(project, options, *saved);
+    const GameSection saved = Configure(context, section, assignments);
+    project.Store(options.game, saved, std::set<std::string>(options.unsetKeys.begin(), options.unsetKeys.end()));
+    project.Save();
     return EXIT_OK;
 }

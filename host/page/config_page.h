@@ -14,6 +14,9 @@ public:
     ConfigPage(const EntryPoints &api, const CString &game);
 
     HWND Window() const { return m_page; }
+    // The host's settings window that holds the page, for sections of the
+    // host's own beside it.
+    HWND SettingsWindowHandle() const { return m_settings.Window(); }
     // Moves the focus off the page, so the field that had it is stored as
     // clicking the host's OK does, then OnOk.
     void Confirm();

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -25,10 +26,10 @@ bool IsList(HWND window) { return GetWindowKind(window) == WindowKind::ComboBox;
 std::string TextOf(HWND window) { return GetWindowString(window).str(); }
 
 // The controls Tab visits, in tab order.
-std::vector<HWND> FocusOrder(HWND page)
+std::vector<HWND> FocusOrder(const std::vector<HWND> &pages)
 {
     std::vector<HWND> order;
-    for (const PageItem &item : ReadPage(page))
+    for (const PageItem &item : ReadPages(pages).items)
         if (TakesFocus(item))
             order.push_back(item.window);
     return order;
@@ -47,9 +48,7 @@ bool IsBackspace(const TerminalKey &key)
 
 }  // namespace
 
-PageKeys::PageKeys(HWND page) : m_page(page) { MoveFocus(0); }
-
-PageEnd PageKeys::Press(const TerminalKey &key)
+PageEnd EndOf(const TerminalKey &key)
 {
     if (IsEnter(key))
         return PageEnd::Confirmed;
@@ -57,6 +56,15 @@ PageEnd PageKeys::Press(const TerminalKey &key)
         return PageEnd::Cancelled;
     if (Is(key, CTRL_C))
         return PageEnd::Interrupted;
+    return PageEnd::Open;
+}
+
+PageKeys::PageKeys(std::vector<HWND> pages) : m_pages(std::move(pages)) { MoveFocus(0); }
+
+PageEnd PageKeys::Press(const TerminalKey &key)
+{
+    if (const PageEnd end = EndOf(key); end != PageEnd::Open)
+        return end;
     if (Is(key, KEY_RESIZE, true))
         return PageEnd::Open;  // drawn anew for the new size
     const HWND focus = GetFocus();
@@ -85,7 +93,7 @@ std::size_t PageKeys::Caret() const
 // Tab has its caret after its text.
 void PageKeys::MoveFocus(int step)
 {
-    const std::vector<HWND> order = FocusOrder(m_page);
+    const std::vector<HWND> order = FocusOrder(m_pages);
     if (order.empty())
         return;
     const auto current = std::find(order.begin(), order.end(), GetFocus());

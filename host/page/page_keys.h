@@ -1,7 +1,8 @@
-// PageKeys: what a person's keys do to a dialog page, done through the
-// window model as a person's clicks and typing are (user_input.h): Tab
-// moves the focus (the field left behind stores its value), keys edit the
-// focused edit's text, Up and Down choose in a list. The caret of each
+// PageKeys: what a person's keys do to dialog pages shown one under
+// another, done through the window model as a person's clicks and typing
+// are (user_input.h): Tab moves the focus through the fields of every page
+// (the field left behind stores its value), keys edit the focused edit's
+// text, Up and Down choose in a list. The caret of each
 // edit lives here, since the model keeps none. Host's thread only.
 #pragma once
 
@@ -11,14 +12,19 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 enum class PageEnd { Open, Confirmed, Cancelled, Interrupted };
+
+// The keys that end a page whatever has the focus: Enter confirms, Esc
+// cancels, Ctrl-C interrupts; Open for any other.
+PageEnd EndOf(const TerminalKey &key);
 
 class PageKeys {
 public:
     // Puts the focus on the first field, as the system does when a dialog
     // opens.
-    explicit PageKeys(HWND page);
+    explicit PageKeys(std::vector<HWND> pages);
 
     // Open while the page goes on. Enter confirms, Esc cancels, Ctrl-C
     // interrupts.
@@ -35,6 +41,6 @@ private:
     void Insert(wchar_t character);
     void Replace(std::size_t from, std::size_t to, const std::string &with);
 
-    HWND m_page;
+    std::vector<HWND> m_pages;
     std::map<HWND, std::size_t> m_carets;
 };

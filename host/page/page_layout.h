@@ -1,6 +1,7 @@
-// Where the controls of a dialog page stand on a terminal: the page as the
+// Where the controls of dialog pages stand on a terminal: each page as the
 // window model holds it (kinds, texts, styles, positions in dialog units)
-// read afresh and mapped to character cells. Pure but for ReadPage.
+// read afresh and mapped to character cells, the pages one under another.
+// Pure but for the functions that read windows.
 #pragma once
 
 #include "platform/user_interface.h"
@@ -29,8 +30,6 @@ struct CellBox {
 // The row holds the middle of the window's first line of text; columns
 // run from its left to its right edge.
 CellBox ItemCells(const RECT &dialogUnits);
-// The whole page: all its rows and columns.
-CellBox PageCells(const RECT &dialogUnits);
 
 struct PageItem {
     HWND window = nullptr;
@@ -40,7 +39,14 @@ struct PageItem {
     std::string text;  // Windows-1251, one cell a byte
 };
 
-// The page's visible children in tab order.
-std::vector<PageItem> ReadPage(HWND page);
+// The pages one under another, a blank row between two. Each takes the
+// columns of its width and the rows down to its lowest control, shown or
+// hidden, so that nothing moves when a page shows other controls; the
+// empty rows below are left out.
+struct StackedPages {
+    CellBox box;                  // all of them
+    std::vector<PageItem> items;  // the visible children, page by page in tab order
+};
+StackedPages ReadPages(const std::vector<HWND> &pages);
 // Whether the focus may move to the item with Tab.
 bool TakesFocus(const PageItem &item);

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int PAGE_TOP = 2;
-constexpr const char *KEYS = "Tab/Shift-Tab: move  Up/Down/Space: choose the mailer  Enter: save  Esc: cancel";
+constexpr int NOTICE_LINES = 2;
 constexpr const wchar_t *LIST_BUTTON = L"\u25be]";
 
 struct Place {
@@ -73,6 +73,21 @@ bool IsRule(const PageItem &item) { return (item.style & SS_TYPEMASK) == SS_BLAC
 
 bool Fits(const CellBox &page) { return COLS >= page.width && LINES >= page.height + ROWS_AROUND_PAGE; }
 
+// The notice in the lines above the keys, broken at a blank where it is
+// wider than the terminal.
+void PaintNotice(const std::string &utf8)
+{
+    std::wstring rest = Utf8ToWide(utf8);
+    const std::size_t width = static_cast<std::size_t>(std::max(COLS, 1));
+    for (int line = 0; line < NOTICE_LINES && !rest.empty(); ++line) {
+        std::size_t cut = rest.size() <= width ? rest.size() : rest.rfind(L' ', width);
+        if (cut == std::wstring::npos || cut == 0)
+            cut = std::min(width, rest.size());
+        mvaddnwstr(LINES - 1 - NOTICE_LINES + line, 0, rest.c_str(), static_cast<int>(cut));
+        rest.erase(0, rest.compare(cut, 1, L" ") == 0 ? cut + 1 : cut);
+    }
+}
+
 void PaintTooSmall(const CellBox &page)
 {
     mvprintw(0, 0, "The page needs a terminal of %d x %d; this one is %d x %d.", page.width,
@@ -85,15 +100,15 @@ void PaintTooSmall(const CellBox &page)
 void PaintPage(const PageView &view)
 {
     erase();
-    if (!Fits(view.page)) {
-        PaintTooSmall(view.page);
+    if (!Fits(view.pages.box)) {
+        PaintTooSmall(view.pages.box);
         curs_set(0);
         refresh();
         return;
     }
     mvaddwstr(0, 0, Utf8ToWide(view.title).c_str());
     Place caret{-1, -1};
-    for (const PageItem &item : view.items) {
+    for (const PageItem &item : view.pages.items) {
         if (item.kind == WindowKind::Static)
             IsRule(item) ? PaintRule(item) : PaintLabel(item);
         else if (item.kind == WindowKind::Edit || item.kind == WindowKind::ComboBox) {
@@ -102,7 +117,8 @@ void PaintPage(const PageView &view)
                 caret = at;
         }
     }
-    mvaddstr(LINES - 1, 0, KEYS);
+    PaintNotice(view.notice);
+    mvaddwstr(LINES - 1, 0, Utf8ToWide(view.keys).c_str());
     curs_set(caret.row < 0 ? 0 : 1);
     if (caret.row >= 0)
         move(caret.row, caret.column);

@@ -1,12 +1,20 @@
 #include "host/page/settings_keys.h"
 
+#include "host/page/connection_settings.h"
 #include "host/text/nearest_word.h"
+#include "host/text/text_codec.h"
 #include "host/text/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
 #include <algorithm>
 #include <cctype>
 #include <optional>
+
+void PutAssignments(CMapStringToString &pairs, const Assignments &assignments)
+{
+    for (const auto &[key, value] : assignments)
+        pairs.SetAt(CString(Utf8ToAnsi(key)), CString(Utf8ToAnsi(value)));
+}
 
 std::pair<std::string, std::string> ParseAssignment(const std::string &text)
 {
@@ -90,7 +98,7 @@ void CheckServerPort(const std::string &server)
 
 }  // namespace
 
-void CheckConfigAssignment(const std::string &key, const std::string &value, bool force)
+std::string CheckConfigAssignment(const std::string &key, const std::string &value, bool force)
 {
     if (key == "GameName")
         throw UsageError("GameName is the game's name and cannot be changed; configure a new game under the new name");
@@ -98,4 +106,5 @@ void CheckConfigAssignment(const std::string &key, const std::string &value, boo
         CheckKnownKey(key);
     if (key == "ServerSMTP")
         CheckServerPort(value);
+    return CheckedConnectionValue(key, value);
 }

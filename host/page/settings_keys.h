@@ -2,12 +2,18 @@
 // plug-in's configuration page shows in which control.
 #pragma once
 
+#include "platform/map_string_to_string.h"
+
 #include <string>
 #include <utility>
 #include <vector>
 
 // KEY=VALUE pairs in command-line order, UTF-8.
 using Assignments = std::vector<std::pair<std::string, std::string>>;
+
+// Sets each pair in a Windows-1251 map; throws TextCodecError for text
+// without a Windows-1251 form.
+void PutAssignments(CMapStringToString &pairs, const Assignments &assignments);
 
 // Splits "KEY=VALUE" at the first "="; throws UsageError without one or
 // with an empty key.
@@ -23,11 +29,13 @@ bool IsPageKey(const std::string &key);
 // SMTP client's "Security", "Login" and "TlsCaFile".
 const std::vector<std::string> &KnownKeys();
 
-// Refuses, with a UsageError, what `config` must not store: "GameName"
-// (the game's name, which cannot change), a key the plug-in does not know
-// unless `force` (naming the known key it was perhaps meant to be), and a
-// "ServerSMTP" whose port lies outside 1-65535.
-void CheckConfigAssignment(const std::string &key, const std::string &value, bool force);
+// The value `config` stores for KEY=VALUE (connection_settings.h says
+// which values of the SMTP client's keys it changes). Refuses, with a
+// UsageError, what `config` must not store: "GameName" (the game's name,
+// which cannot change), a key the plug-in does not know unless `force`
+// (naming the known key it was perhaps meant to be), a "ServerSMTP" whose
+// port lies outside 1-65535 and a connection value the plug-in would refuse.
+std::string CheckConfigAssignment(const std::string &key, const std::string &value, bool force);
 
 // The mailer list's index for a "Mailer" value: "0"/"SMTP" gives 0,
 // "1"/"MAPI" gives 1 (any letter case); throws UsageError otherwise.

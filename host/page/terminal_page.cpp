@@ -4,6 +4,7 @@
 #include "host/os/terminal_screen.h"
 #include "host/page/page_painter.h"
 
+#include <curses.h>
 #include <poll.h>
 
 #include <cerrno>
@@ -12,9 +13,15 @@
 
 namespace {
 
-PageView ViewOf(HWND page, const PageKeys &keys, const std::string &title)
+constexpr const char *PAGE_KEYS = "Tab/Shift-Tab: move  Up/Down/Space: choose in a list  Enter: save  Esc: cancel";
+constexpr const char *QUESTION_KEYS = "y: yes  n: no  Esc: leave without saving";
+
+PageView ViewOf(const std::vector<HWND> &pages, const PageKeys &keys, const std::string &title,
+                const SaveAnswer &answer)
 {
-    return PageView{title, PageCells(GetWindowRect(page)), ReadPage(page), GetFocus(), keys.Caret()};
+    return PageView{title,         ReadPages(pages),
+                    GetFocus(),    keys.Caret(),
+                    answer.notice, answer.question ? QUESTION_KEYS : PAGE_KEYS};
 }
 
 enum class Wake { Keys, Signal, TerminalGone };
@@ -38,23 +45,56 @@ PageOutcome Interrupted(PluginHost &host)
     return PageOutcome{PageEnd::Interrupted, host.LastSignal()};
 }
 
+// Saving confirms the plug-in's page, which takes the focus off it; a page
+// that stays open gets it back where it was.
+PageEnd Save(const PageSaver &save, SaveChoice choice, SaveAnswer &answer)
+{
+    const HWND focus = GetFocus();
+    answer = save(choice);
+    if (answer.saved)
+        return PageEnd::Confirmed;
+    SetFocus(focus);
+    return PageEnd::Open;
+}
+
+// Enter asks to save; the pages stay open while the saver has a notice.
+PageEnd PressOnPage(PageKeys &keys, const TerminalKey &key, const PageSaver &save, SaveAnswer &answer)
+{
+    const PageEnd end = keys.Press(key);
+    return end == PageEnd::Confirmed ? Save(save, SaveChoice::None, answer) : end;
+}
+
+// While the saver asks, only y, n and the keys that leave count.
+PageEnd Answer(const TerminalKey &key, const PageSaver &save, SaveAnswer &answer)
+{
+    if (!key.function && (key.code == 'y' || key.code == 'n'))
+        return Save(save, key.code == 'y' ? SaveChoice::Yes : SaveChoice::No, answer);
+    const PageEnd end = EndOf(key);
+    if (end == PageEnd::Cancelled || end == PageEnd::Interrupted)
+        return end;
+    if (!(key.function && key.code == KEY_RESIZE))
+        beep();
+    return PageEnd::Open;
+}
+
 }  // namespace
 
-PageOutcome RunPageOnTerminal(ConfigPage &page, PluginHost &host, const SignalWatcher *watcher,
-                              HostOutput &output, const std::string &title)
+PageOutcome RunPageOnTerminal(const std::vector<HWND> &pages, PluginHost &host, const SignalWatcher *watcher,
+                              HostOutput &output, const std::string &title, const PageSaver &save)
 {
     const HeldNotifications held(output);
     TerminalScreen screen;
-    PageKeys keys(page.Window());
+    PageKeys keys(pages);
+    SaveAnswer answer;
     for (;;) {
-        PaintPage(ViewOf(page.Window(), keys, title));
+        PaintPage(ViewOf(pages, keys, title, answer));
         const Wake wake = WaitForKeysOrSignal(screen.InputFd(), watcher);
         if (wake == Wake::Signal)
             return Interrupted(host);
         if (wake == Wake::TerminalGone)
             return PageOutcome{PageEnd::Interrupted, SIGHUP};
         while (const std::optional<TerminalKey> key = screen.NextKey()) {
-            const PageEnd end = keys.Press(*key);
+            const PageEnd end = answer.question ? Answer(*key, save, answer) : PressOnPage(keys, *key, save, answer);
             if (end != PageEnd::Open)
                 return PageOutcome{end, end == PageEnd::Interrupted ? SIGINT : 0};
         }

@@ -2,8 +2,6 @@
 
 #include "host/text/text_codec.h"
 
-namespace {
-
 void CheckSectionIsOurs(const std::string &game, const GameSection &section)
 {
     if (section.tag != MORV_SETTINGS_TAG || section.version != MORV_SETTINGS_VERSION)
@@ -12,6 +10,8 @@ void CheckSectionIsOurs(const std::string &game, const GameSection &section)
                            MORV_SETTINGS_TAG + "\", version " + std::to_string(MORV_SETTINGS_VERSION) +
                            "); the project file was left as it is");
 }
+
+namespace {
 
 CString GameName(const std::string &game)
 {

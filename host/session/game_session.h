@@ -9,6 +9,10 @@
 #include <optional>
 #include <string>
 
+// Throws ProjectError when the section of `game` was written by another
+// plug-in (its tag or version is not this plug-in's).
+void CheckSectionIsOurs(const std::string &game, const GameSection &section);
+
 class GameSession {
 public:
     // Throws ProjectError when the section was written by another plug-in

@@ -42,20 +42,31 @@ TEST_F(ConfigCommandTest, GameAloneShowsItsSettingsAndWritesNothing)
     EXPECT_EQ(ReadFile(project), saved) << "showing the settings wrote the file";
 }
 
+// Each would be stored and only fail later, at the first turn sent; the
+// Login and the Security it needs are checked against the stored values.
 TEST_F(ConfigCommandTest, RefusesWhatItCannotStoreAsMeant)
 {
-    WriteFile(project, ProjectWith({{"G", {{"To", "t@y"}}}}));
+    WriteFile(project, ProjectWith({{"G", {{"To", "t@y"}}}, {"L", {{"Login", "me"}, {"Security", "tls"}}}}));
     const std::string before = ReadFile(project);
+    const std::string missing = (folder / "missing.pem").string(), notPem = project.string();
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"G", "Form=me@x"}, "(did you mean \"From\"?)"},
         {{"G", "GameName=H"}, "cannot be changed"},
         {{"G", "ServerSMTP=host:99999"}, "1-65535"},
         {{"G", "--unset", "GameName"}, "cannot be removed"},
         {{"G", "--unset", "Subject"}, "has no setting \"Subject\""},
-        {{"Nowhere"}, "holds no game \"Nowhere\" (it holds \"G\")"},
+        {{"Nowhere"}, "holds no game \"Nowhere\" (it holds \"G\", \"L\")"},
         {{"Nowhere", "--unset", "To"}, "holds no game \"Nowhere\""},
         {{"G", "-i", "To=x"}, "KEY=VALUE and --unset go without it"},
         {{"G", "--interactive"}, "needs a terminal"},
+        {{"G", "Security=ssl"}, "Security is \"ssl\"; it must be none, starttls or tls"},
+        {{"G", "Login=me"}, "Login is set while Security is absent"},
+        {{"G", "Login=me", "Security=none"}, "Login is set while Security is \"none\""},
+        {{"L", "Security=none"}, "Login is set while Security is \"none\""},
+        {{"L", "--unset", "Security"}, "Login is set while Security is absent"},
+        {{"G", "TlsCaFile=" + missing}, "TlsCaFile \"" + missing + "\" does not exist"},
+        {{"G", "TlsCaFile=" + folder.Path().string()}, "is not a file"},
+        {{"G", "TlsCaFile=" + notPem}, "TlsCaFile \"" + notPem + "\" holds no certificate in PEM form"},
     };
     for (const auto &[extra, problem] : cases) {
         std::vector<std::string> args{"config"};
@@ -65,6 +76,18 @@ TEST_F(ConfigCommandTest, RefusesWhatItCannotStoreAsMeant)
         EXPECT_NE(run.err.find(problem), std::string::npos) << problem << " -> " << run.err;
         EXPECT_EQ(ReadFile(project), before) << problem;
     }
+}
+
+// The plug-in reads the CA file wherever a turn is sent from.
+TEST_F(ConfigCommandTest, StoresALoginOverTlsAndTheCaFileByItsFullPath)
+{
+    WriteFile(folder / "ca.pem", "-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n");
+    const std::string relative = fs::relative(folder / "ca.pem").string();
+    const HostRun run = RunHostProgram(Args({"config", "G", "Security=starttls", "Login=me", "TlsCaFile=" + relative}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string saved = ReadFile(project);
+    EXPECT_NE(saved.find("\"TlsCaFile\": \"" + (folder / "ca.pem").string() + "\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"Login\": \"me\""), std::string::npos) << saved;
 }
 
 TEST_F(ConfigCommandTest, RefusesProjectFilesThatAreNotOursAndLeavesThemAlone)
