@@ -9,6 +9,7 @@
 #include "platform/ticks.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -58,22 +59,42 @@ bool SetsBody(const HostOptions &options)
                        [](const auto &pair) { return pair.first == "Body"; });
 }
 
-// Every message read and converted before the first is sent.
+// Each file's message, or the problem that keeps it from being sent.
+OutgoingMessage BuildMessage(const HostOptions &options, const CString &game, const std::string &file)
+{
+    OutgoingMessage message{file, CMapStringToString()};
+    message.pairs.SetAt("GameName", game);
+    if (!file.empty())
+        message.pairs.SetAt("Body", CString(ReadMessageBody(file, options.encoding)));
+    for (const auto &[key, value] : options.extraPairs)
+        message.pairs.SetAt(ToAnsi(key, "key " + key), ToAnsi(value, "value of " + key));
+    return message;
+}
+
+// Every message read and checked before the first is sent, so that a file
+// that cannot go never leaves the files before it sent: a second run, the
+// file put right, would send those twice. Every problem is told at once.
 std::vector<OutgoingMessage> BuildMessages(const HostOptions &options, const CString &game)
 {
     std::vector<std::string> files = options.files;
     if (files.empty())
         files.push_back(SetsBody(options) ? "" : "-");  // "": the body comes with --set
     std::vector<OutgoingMessage> messages;
+    std::vector<std::string> problems;
     for (const std::string &file : files) {
-        OutgoingMessage message{file, CMapStringToString()};
-        message.pairs.SetAt("GameName", game);
-        if (!file.empty())
-            message.pairs.SetAt("Body", CString(ReadMessageBody(file, options.encoding)));
-        for (const auto &[key, value] : options.extraPairs)
-            message.pairs.SetAt(ToAnsi(key, "key " + key), ToAnsi(value, "value of " + key));
-        messages.push_back(std::move(message));
+        try {
+            messages.push_back(BuildMessage(options, game, file));
+        } catch (const UsageError &error) {
+            problems.push_back(error.what());
+        }
     }
+    if (problems.size() == 1 && files.size() == 1)
+        throw UsageError(problems.front());
+    for (const std::string &problem : problems)
+        std::fprintf(stderr, "morv-host: %s\n", problem.c_str());
+    if (!problems.empty())
+        throw UsageError("nothing was sent: " + std::to_string(problems.size()) + " of " +
+                         std::to_string(files.size()) + " files cannot be sent");
     return messages;
 }
 

@@ -1,6 +1,7 @@
 // morv-host send: what it refuses before anything is sent, deliveries to
 // the host's loopback SMTP server, outcomes and signals.
 #include "host_cli_fixture.h"
+#include "tmux_terminal.h"
 
 #include <unistd.h>
 
@@ -57,6 +58,37 @@ TEST_F(SendCommandTest, RefusesWhatItCannotSendAsMeant)
         EXPECT_NE(run.err.find(problem), std::string::npos) << problem << " -> " << run.err;
         EXPECT_EQ(run.out, "") << problem;
     }
+}
+
+// A file that cannot be sent stops the batch before anything goes out: a
+// second run, the file put right, would send the files before it twice.
+TEST_F(SendCommandTest, ChecksEveryFileBeforeAnyIsSent)
+{
+    LoopbackSmtpServer sink;
+    UseSink(sink);
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "empty.txt is empty"},
+        {" \r\n\t\r\n", "empty.txt is empty"},
+        {"\xFF\xFET\0u\0r\0n\0"s, "is UTF-16 text; convert it to UTF-8 first: iconv -f UTF-16 -t UTF-8 "},
+        {"\0T\0u\0r\0n\0 \x04\x10"s, "is UTF-16BE text"},
+        {"T\0\0\0\x10\x04\0\0"s, "is UTF-32LE text"},
+        {"\0\0\xFE\xFF\0\0\0T"s, "is UTF-32 text"},
+        {"\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, "is not a text file: it holds NUL bytes, the first at byte 8"},
+    };
+    const std::string good = Body("turn12.txt", "turn 12");
+    for (const auto &[bytes, problem] : cases) {
+        const HostRun run = Send("G", {good, Body("empty.txt", bytes)});
+        EXPECT_EQ(run.exitCode, 2) << problem;
+        EXPECT_NE(run.err.find(problem), std::string::npos) << problem << " -> " << run.err;
+        EXPECT_EQ(run.out, "") << problem;
+    }
+    const HostRun run = Send("G", {Body("a.txt", ""), good, Body("b.txt", std::string("\0", 1))});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("a.txt is empty"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("b.txt is not a text file"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.ends_with("morv-host: nothing was sent: 2 of 3 files cannot be sent\n")) << run.err;
+    EXPECT_EQ(sink.ConnectionCount(), 0u);
 }
 
 TEST_F(SendCommandTest, RefusesAFileItMayNotRead)
@@ -192,6 +224,27 @@ TEST_F(SendCommandTest, UnreachableServerFailsWithTheConnectTextSpelledOut)
                            ", GetLastError returns: 111 (connection refused)"),
               std::string::npos)
         << run.out;
+}
+
+// A person who types `send G` would otherwise wait for a prompt.
+TEST_F(SendCommandTest, OnATerminalSaysItReadsTheTurnFromStandardInput)
+{
+    if (!TmuxTerminal::Available())
+        GTEST_SKIP() << "tmux is not installed";
+    LoopbackSmtpServer sink;
+    UseSink(sink);
+    std::vector<std::string> command{MORV_HOST_PROGRAM};
+    for (const std::string &argument : Args({"send", "G"}, false))
+        command.push_back(argument);
+    TmuxTerminal terminal(command);
+    ASSERT_TRUE(terminal.WaitForScreen("reading the turn from standard input until end of file")) << terminal.Screen();
+    terminal.Type("turn 12");
+    terminal.Keys({"Enter", "C-d"});
+    const std::optional<TmuxTerminal::Ending> ending = terminal.WaitForEnd();
+    ASSERT_TRUE(ending);
+    EXPECT_EQ(ending->exitCode, 0) << terminal.Screen();
+    ASSERT_EQ(sink.Mails().size(), 1u);
+    EXPECT_TRUE(sink.Mails()[0].Body().starts_with("turn 12\r\n")) << sink.Mails()[0].Body();
 }
 
 // Each signal cancels as Ctrl-C does; the lines that follow the cancel
