@@ -195,6 +195,44 @@ TEST_F(SendCommandTest, RefusedRecipientFailsWithTheServersWords)
     EXPECT_EQ(run.out.find("\nsent\t"), std::string::npos) << run.out;
 }
 
+SmtpScript Greeted()
+{
+    return SmtpScript().Reply("220 ready\r\n").ExpectLine().Reply("250 hello\r\n").ExpectLine();
+}
+
+// A batch stops at its first failure: turn 14 must not go without turn 13.
+// What was sent and what was not ends the output, for a rerun; a player
+// also learns what the server's reply means.
+TEST_F(SendCommandTest, ABatchStopsAtItsFirstFailureAndNamesWhatWasNotSent)
+{
+    const SmtpScript accepting = Greeted()
+                                     .Reply("250 sender\r\n").ExpectLine().Reply("250 recipient\r\n").ExpectLine()
+                                     .Reply("354 go\r\n").ReadData().Reply("250 queued\r\n").ExpectLine()
+                                     .Reply("221 bye\r\n");
+    const SmtpScript refusing =
+        Greeted().Reply("530 5.7.0 Must issue a STARTTLS command first\r\n").ExpectLine().Reply("221 bye\r\n");
+    LoopbackSmtpServer server({accepting, refusing, accepting, refusing});
+    UseSink(server);
+    const std::vector<std::string> files{Body("12.txt", "twelve"), Body("13.txt", "thirteen"), Body("14.txt", "14")};
+    std::vector<std::string> human{"send", "G"}, porcelain{"send", "G"};
+    human.insert(human.end(), files.begin(), files.end());
+    porcelain.insert(porcelain.end(), files.begin(), files.end());
+    const HostRun humanRun = RunHostProgram(Args(human, false));
+    EXPECT_EQ(humanRun.exitCode, 1);
+    EXPECT_TRUE(Has(humanRun.out, "hint: the server asks for STARTTLS: morv-host config G Security=starttls"))
+        << humanRun.out;
+    EXPECT_TRUE(humanRun.out.ends_with("Files sent: " + files[0] + "\nFiles not sent: " + files[1] + " (failed), " +
+                                       files[2] + "\n"))
+        << humanRun.out;
+    const HostRun porcelainRun = RunHostProgram(Args(porcelain));
+    EXPECT_EQ(porcelainRun.exitCode, 1);
+    EXPECT_TRUE(porcelainRun.out.ends_with("outcome\t" + files[0] + "\tsent\noutcome\t" + files[1] +
+                                           "\tfailed\noutcome\t" + files[2] + "\tnot-sent\n"))
+        << porcelainRun.out;
+    EXPECT_EQ(porcelainRun.out.find("hint:"), std::string::npos);
+    EXPECT_EQ(server.ConnectionCount(), 4u) << "the file after the failure was sent";
+}
+
 // A server's words could hold a terminal's escape sequences (colours, a
 // new window title, a cleared screen).
 TEST_F(SendCommandTest, ControlCharactersFromTheServerNeverReachTheTerminalRaw)
@@ -262,7 +300,8 @@ TEST_F(SendCommandTest, SignalsCancelALongDeliveryAndExitWithTheirNumber)
         host.Signal(signal);
         const HostRun run = host.Finish(HOST_DEADLINE);
         EXPECT_EQ(run.exitCode, 128 + signal) << run.out << run.err;
-        EXPECT_TRUE(run.out.ends_with("text\tAbort by user\nstatus\t0x01\ntext\tGame G closed\n")) << run.out;
+        EXPECT_TRUE(run.out.ends_with("text\tAbort by user\nstatus\t0x01\ntext\tGame G closed\noutcome\t-\tcancelled\n"))
+            << run.out;
         EXPECT_EQ(run.out.find("message sent"), std::string::npos);
     }
     EXPECT_TRUE(stalling.Messages().empty());
