@@ -32,6 +32,7 @@ std::filesystem::path ProjectPath(const HostOptions &options);
 int RunConfig(const CommandContext &context);
 int RunSend(const CommandContext &context);
 int RunCheck(const CommandContext &context);
+int RunCheckServer(const CommandContext &context);
 // Needs no plug-in.
 int RunList(const HostOptions &options, HostOutput &output);
 int RunDemo(const CommandContext &context);

@@ -22,6 +22,7 @@ int RunCommand(const CommandContext &context)
     case HostCommand::Config: return RunConfig(context);
     case HostCommand::Send: return RunSend(context);
     case HostCommand::Check: return RunCheck(context);
+    case HostCommand::CheckServer: return RunCheckServer(context);
     case HostCommand::Demo: return RunDemo(context);
     case HostCommand::List: break;
     }
