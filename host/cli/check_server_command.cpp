@@ -66,15 +66,17 @@ int Report(const CommandContext &context, GameDelivery &delivery, GameDelivery::
 int RunCheckServer(const CommandContext &context)
 {
     const HostOptions &options = context.options;
-    ProjectFile project(ProjectPath(options));
-    project.Load(false);
-    const GameSection section = project.Require(options.game);
+    const GameSection section = RequireGameSection(options);
     RequireSmtpMailer(section, options.game);
     HostOutput &output = context.output;
-    const bool porcelain = output.Form() == OutputForm::Porcelain;
-    GameDelivery delivery(
-        context, section, [&](const HostNotification &notification) { if (porcelain) output.Notify(notification); },
-        [&](const std::string &line) { output.Write(FormatTranscriptLine(output.Form(), line) + "\n"); });
+    const auto notify = [&](const HostNotification &notification) {
+        if (output.Form() == OutputForm::Porcelain)
+            output.Notify(notification);
+    };
+    const auto showStep = [&](const std::string &line) {
+        output.Write(FormatTranscriptLine(output.Form(), line) + "\n");
+    };
+    GameDelivery delivery(context, section, notify, showStep);
     CMapStringToString message = CheckMessage(options.game);
     const GameDelivery::End end = delivery.Deliver(message, CTickBound(TimeoutMs(options, INFINITE)));
     if (end == GameDelivery::End::Interrupted)

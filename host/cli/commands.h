@@ -28,6 +28,9 @@ struct CommandContext {
 
 // The project file the options name, or the default one.
 std::filesystem::path ProjectPath(const HostOptions &options);
+// The section of the options' game in an existing project; throws
+// ProjectError without one.
+GameSection RequireGameSection(const HostOptions &options);
 
 int RunConfig(const CommandContext &context);
 int RunSend(const CommandContext &context);

@@ -46,6 +46,13 @@ std::filesystem::path ProjectPath(const HostOptions &options)
     return options.project.empty() ? ProjectFile::DefaultPath() : std::filesystem::path(options.project);
 }
 
+GameSection RequireGameSection(const HostOptions &options)
+{
+    ProjectFile project(ProjectPath(options));
+    project.Load(false);
+    return project.Require(options.game);
+}
+
 int RunHost(int argc, const char *const *argv, SignalWatcher *watcher)
 {
     const ParsedCommandLine parsed = ParseCommandLine(argc, argv);

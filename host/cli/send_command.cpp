@@ -151,9 +151,7 @@ int SendInOrder(const CommandContext &context, GameDelivery &delivery, std::vect
 int RunSend(const CommandContext &context)
 {
     const HostOptions &options = context.options;
-    ProjectFile project(ProjectPath(options));
-    project.Load(false);
-    const GameSection section = project.Require(options.game);
+    const GameSection section = RequireGameSection(options);
     for (const auto &pair : options.extraPairs)
         CheckExtraPair(options, section, pair.first);
     std::vector<OutgoingMessage> messages = BuildMessages(options, ToAnsi(options.game, "the game name"));
