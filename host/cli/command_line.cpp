@@ -35,6 +35,23 @@ void AddTimeout(CLI::App &command, HostOptions &options, const char *what)
     command.add_option("--timeout", options.timeoutSeconds, what)->check(CLI::NonNegativeNumber);
 }
 
+void AddTrace(CLI::App &command, HostOptions &options)
+{
+    command.add_option("--trace", options.traceFile,
+                       "append every SMTP line sent and received to FILE (- for standard error); the login is hidden");
+}
+
+void AddCheckServer(CLI::App &app, HostOptions &options)
+{
+    CLI::App *check = app.add_subcommand(
+        "check-server", "test the game's SMTP server without sending a turn: connect, greet, start TLS and log in "
+                        "as the settings say, then QUIT; each step is shown");
+    check->add_option("game", options.game, "game name (a game of the project)")->required();
+    AddTimeout(*check, options, "give up after SECONDS (default: wait)");
+    AddTrace(*check, options);
+    check->callback([&options] { options.command = HostCommand::CheckServer; });
+}
+
 void AddConfig(CLI::App &app, HostOptions &options, RawArguments &raw)
 {
     CLI::App *config = app.add_subcommand(
@@ -68,8 +85,7 @@ void AddSend(CLI::App &app, HostOptions &options, RawArguments &raw)
     send->add_option("--encoding", options.encoding, "the files' encoding (default utf-8)")
         ->check(CLI::IsMember(BodyEncodings()));
     AddTimeout(*send, options, "give up after SECONDS without all outcomes (default: wait)");
-    send->add_option("--trace", options.traceFile,
-                     "append every SMTP line sent and received to FILE (- for standard error); the login is hidden");
+    AddTrace(*send, options);
     send->callback([&options] { options.command = HostCommand::Send; });
 }
 
@@ -80,6 +96,7 @@ void AddOtherCommands(CLI::App &app, HostOptions &options, RawArguments &raw)
     CLI::App *check = app.add_subcommand("check", "run Check and print the two status words");
     AddTimeout(*check, options, "give up after SECONDS (default 10)");
     check->callback([&options] { options.command = HostCommand::Check; });
+    AddCheckServer(app, options);
     CLI::App *demo = app.add_subcommand("demo", "send a Russian message to a built-in SMTP sink and check it");
     AddTimeout(*demo, options, "give up after SECONDS (default 30)");
     demo->callback([&options] { options.command = HostCommand::Demo; });

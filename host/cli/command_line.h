@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-enum class HostCommand { Config, Send, List, Check, Demo };
+enum class HostCommand { Config, Send, List, Check, CheckServer, Demo };
 
 struct HostOptions {
     std::string project;   // empty: ProjectFile::DefaultPath()
@@ -25,7 +25,7 @@ struct HostOptions {
     std::string encoding = "utf-8";     // send: the files' encoding
     Assignments extraPairs;             // send: --set KEY=VALUE
     double timeoutSeconds = 0;          // 0: no limit
-    std::string traceFile;              // send: the SMTP transcript's file, "-" standard error; empty: none
+    std::string traceFile;              // send, check-server: the SMTP transcript's file, "-" standard error; empty: none
 };
 
 struct ParsedCommandLine {

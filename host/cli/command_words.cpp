@@ -16,15 +16,16 @@ bool TakesValue(std::string_view option)
 }  // namespace
 
 const char *const HELP_FOOTER =
-    "Exit status: 0 all sent; 1 a delivery failed or had no outcome in time; 2 a usage, project file or\n"
-    "plug-in error; 128+N after signal N cancelled it (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n"
+    "Exit status: 0 all sent (check-server: the check passed); 1 a delivery (or the check) failed or had no\n"
+    "outcome in time; 2 a usage, project file or plug-in error, or a file that cannot be sent (then nothing is\n"
+    "sent); 128+N after signal N cancelled it (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n"
     "Error numbers in \"GetLastError returns: N\": 111 connection refused (no SMTP server on that port),\n"
     "113 no route to the host, 101 network unreachable, 110 and 10060 timed out, 10022 the server's name\n"
     "was not found. The human output spells each out.";
 
 const std::vector<std::string> &CommandWords()
 {
-    static const std::vector<std::string> words{"config", "send", "list", "check", "demo", "help"};
+    static const std::vector<std::string> words{"config", "send", "list", "check", "check-server", "demo", "help"};
     return words;
 }
 

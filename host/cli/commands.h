@@ -28,12 +28,16 @@ struct CommandContext {
 
 // The project file the options name, or the default one.
 std::filesystem::path ProjectPath(const HostOptions &options);
+// The section of the options' game in an existing project; throws
+// ProjectError without one.
+GameSection RequireGameSection(const HostOptions &options);
 
 int RunConfig(const CommandContext &context);
 // config on a person's terminal: the configuration page.
 int RunConfigPage(const CommandContext &context);
 int RunSend(const CommandContext &context);
 int RunCheck(const CommandContext &context);
+int RunCheckServer(const CommandContext &context);
 // Needs no plug-in.
 int RunList(const HostOptions &options, HostOutput &output);
 int RunDemo(const CommandContext &context);

@@ -1,7 +1,9 @@
 #include "host/cli/message_body.h"
 
 #include "host/os/read_all.h"
+#include "host/os/terminal_screen.h"
 #include "host/os/unique_fd.h"
+#include "host/text/file_text_check.h"
 #include "host/text/text_codec.h"
 #include "host/text/usage_error.h"
 
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 
@@ -37,9 +40,19 @@ std::string ReadFileBytes(const std::string &file)
     return ReadAllOf(fd.Get(), file);
 }
 
+// A person at the terminal would otherwise wait for a prompt that never
+// comes.
+std::string ReadStandardInput()
+{
+    if (InputOnTerminal())
+        std::fputs("morv-host: reading the turn from standard input until end of file (Ctrl-D on a line of its "
+                   "own)\n", stderr);
+    return ReadAllOf(STDIN_FILENO, "standard input");
+}
+
 std::string ReadSource(const std::string &file)
 {
-    return file == "-" ? ReadAllOf(STDIN_FILENO, "standard input") : ReadFileBytes(file);
+    return file == "-" ? ReadStandardInput() : ReadFileBytes(file);
 }
 
 std::string NotInEncoding(const std::string &name, const std::string &encoding, std::size_t offset)
@@ -69,12 +82,13 @@ const std::vector<std::string> &BodyEncodings()
     return encodings;
 }
 
-std::string BodySourceName(const std::string &file) { return file == "-" ? "standard input" : file; }
-
 std::string ReadMessageBody(const std::string &file, const std::string &encoding)
 {
     const std::string name = BodySourceName(file);
-    std::string text = DecodeToUtf8(ReadSource(file), encoding, name);
+    const std::string bytes = ReadSource(file);
+    if (const std::optional<std::string> problem = NotTextProblem(bytes, file))
+        throw UsageError(*problem);
+    std::string text = DecodeToUtf8(bytes, encoding, name);
     if (text.starts_with(UTF8_BYTE_ORDER_MARK))
         text.erase(0, UTF8_BYTE_ORDER_MARK.size());
     try {

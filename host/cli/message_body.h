@@ -11,9 +11,8 @@
 const std::vector<std::string> &BodyEncodings();
 
 // The file's text in Windows-1251. A UTF-8 byte-order mark is dropped.
-// Throws UsageError for a folder, an unreadable file, text that is not in
-// `encoding`, and text that Windows-1251 cannot hold.
+// Throws UsageError for a folder, an unreadable file, bytes that cannot be
+// text (file_text_check.h), text that is not in `encoding`, and text that
+// Windows-1251 cannot hold. On a terminal, standard input is read after
+// saying so.
 std::string ReadMessageBody(const std::string &file, const std::string &encoding);
-
-// How a file is named in messages: standard input for "-".
-std::string BodySourceName(const std::string &file);

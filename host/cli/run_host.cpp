@@ -22,6 +22,7 @@ int RunCommand(const CommandContext &context)
     case HostCommand::Config: return RunConfig(context);
     case HostCommand::Send: return RunSend(context);
     case HostCommand::Check: return RunCheck(context);
+    case HostCommand::CheckServer: return RunCheckServer(context);
     case HostCommand::Demo: return RunDemo(context);
     case HostCommand::List: break;
     }
@@ -43,6 +44,13 @@ int LoadAndRun(const HostOptions &options, SignalWatcher *watcher)
 std::filesystem::path ProjectPath(const HostOptions &options)
 {
     return options.project.empty() ? ProjectFile::DefaultPath() : std::filesystem::path(options.project);
+}
+
+GameSection RequireGameSection(const HostOptions &options)
+{
+    ProjectFile project(ProjectPath(options));
+    project.Load(false);
+    return project.Require(options.game);
 }
 
 int RunHost(int argc, const char *const *argv, SignalWatcher *watcher)

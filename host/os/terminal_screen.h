@@ -36,3 +36,5 @@ private:
 
 // Both standard input and standard output are terminals.
 bool OnTerminal();
+// Standard input is a terminal: a person types what is read from it.
+bool InputOnTerminal();

@@ -1,5 +1,6 @@
 #include "host/text/host_output.h"
 
+#include "host/text/file_outcome.h"
 #include "host/text/text_codec.h"
 
 void HostOutput::Notify(const HostNotification &notification)
@@ -18,13 +19,21 @@ void HostOutput::Write(std::string_view utf8)
     std::fflush(m_stream);
 }
 
+void HostOutput::Hints(const std::vector<std::string> &lines)
+{
+    if (m_form == OutputForm::Human) {
+        for (const std::string &line : lines)
+            Write("hint: " + EscapeText(line) + "\n");
+    }
+}
+
 void HostOutput::BeginFile(const std::string &file)
 {
     if (m_form == OutputForm::Porcelain) {
         Write("file\t" + EscapeText(file) + "\n");
         return;
     }
-    m_linePrefix = EscapeText(file == "-" ? "<stdin>" : file) + ": ";
+    m_linePrefix = HumanFileName(file) + ": ";
 }
 
 void HostOutput::Release() noexcept

@@ -23,6 +23,8 @@ public:
     // for standard input), until the next file or EndFile.
     void BeginFile(const std::string &file);
     void EndFile() { m_linePrefix.clear(); }
+    // Human form: "hint: LINE" for each line; porcelain leaves hints out.
+    void Hints(const std::vector<std::string> &lines);
     // While held (the terminal shows a page), notifications wait, in
     // order, to be written when released.
     void Hold() { m_held = true; }

@@ -160,6 +160,12 @@ std::string FormatNotification(OutputForm form, const HostNotification &notifica
     return form == OutputForm::Porcelain ? PorcelainLine(notification) : HumanLine(notification);
 }
 
+std::string FormatTranscriptLine(OutputForm form, std::string_view line)
+{
+    const std::string step = EscapeText(line.substr(line.find(' ') + 1));
+    return form == OutputForm::Porcelain ? "smtp\t" + step : step;
+}
+
 std::string FormatSettings(OutputForm form, const CMapStringToString &pairs)
 {
     if (form == OutputForm::Porcelain)

@@ -28,6 +28,11 @@ std::string PairsJson(const CMapStringToString &pairs);
 // The line for one notification, without its line end. Human lines are in
 // UTF-8; the printer converts them to the terminal's encoding.
 std::string FormatNotification(OutputForm form, const HostNotification &notification);
+// A line of the SMTP transcript ("TIME MARK TEXT") without its time:
+//   human:     > EHLO host
+//   porcelain: smtp<TAB>> EHLO host
+// escaped as text is.
+std::string FormatTranscriptLine(OutputForm form, std::string_view line);
 // The lines that show a game's settings.
 std::string FormatSettings(OutputForm form, const CMapStringToString &pairs);
 // The line that `list` shows for a game (UTF-8 name, Windows-1251 pairs),

@@ -36,6 +36,17 @@ constexpr DWORD MORV_TS_BUSY = 0x08;
 inline constexpr const char *MORV_SETTINGS_TAG = "OXU:-)Transport";
 constexpr unsigned long MORV_SETTINGS_VERSION = 100;
 
+// A message key the SMTP mailer understands: with "QuitBeforeMail" = "1"
+// the message is not sent. The SMTP client connects, greets, starts TLS
+// and logs in as the game's settings say, then QUITs before MAIL FROM.
+// The message always ends as a failed one (nothing was sent, so no host
+// counts it as a delivered turn); when every step went through, its text
+// is MORV_SERVER_CHECK_PASSED with the game's name. Other mailers refuse
+// such a message.
+inline constexpr const char *MORV_KEY_QUIT_BEFORE_MAIL = "QuitBeforeMail";
+inline constexpr const char *MORV_SERVER_CHECK_PASSED =
+    "%s server check passed: QUIT before MAIL FROM, nothing was sent";
+
 // Controls of the transport page (dialog template 129) that a host may
 // drive as a person would, found by id on the page (GetDlgItem).
 constexpr int MORV_IDC_SUBJECT = 1012;

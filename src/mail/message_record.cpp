@@ -2,6 +2,7 @@
 
 #include "mail/mailer_calls.h"
 #include "mail/mapi_delivery.h"
+#include "mail/server_check.h"
 #include "mail/smtp_delivery.h"
 #include "settings/game_settings.h"
 
@@ -41,6 +42,8 @@ void CMessageRecord::ForgetPerMessageKeys()
 BOOL CMessageRecord::Deliver()
 {
     const int mailer = MailerNumber((*this)[KEY_MAILER]);
+    if (mailer != MAILER_SMTP && IsServerCheck(*this))
+        return RefuseServerCheck(*this);
     const MailerCalls &mailers = CurrentMailerCalls();
     if (mailer == MAILER_SMTP)
         return mailers.smtp(*this);

@@ -5,6 +5,7 @@
 #include "mail/cyrillic_recoder.h"
 #include "mail/field_checks.h"
 #include "mail/message_record.h"
+#include "mail/server_check.h"
 #include "mail/smtp_connection_settings.h"
 #include "settings/game_settings.h"
 #include "smtp/smtp_session.h"
@@ -99,10 +100,13 @@ BOOL DeliverRecordBySmtp(CMessageRecord &record)
     session.SetSecurity(connection.security, connection.caFile);
     session.SetLogin(connection.login, connection.password);
     session.TraceTo(std::getenv(TRACE_VARIABLE));
+    const bool checkOnly = IsServerCheck(record);
     BOOL sent = FALSE;
-    if (session.Connect(connection.server.host, connection.server.port))
+    if (session.Connect(connection.server.host, connection.server.port) && !checkOnly)
         sent = session.SendMail(message);
     session.Disconnect();
     SetError(record, session.GetErrorText());
+    if (checkOnly && session.GetErrorText().IsEmpty())
+        SetServerCheckPassed(record);
     return sent;
 }

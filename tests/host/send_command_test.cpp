@@ -1,6 +1,7 @@
 // morv-host send: what it refuses before anything is sent, deliveries to
 // the host's loopback SMTP server, outcomes and signals.
 #include "host_cli_fixture.h"
+#include "tmux_terminal.h"
 
 #include <unistd.h>
 
@@ -57,6 +58,37 @@ TEST_F(SendCommandTest, RefusesWhatItCannotSendAsMeant)
         EXPECT_NE(run.err.find(problem), std::string::npos) << problem << " -> " << run.err;
         EXPECT_EQ(run.out, "") << problem;
     }
+}
+
+// A file that cannot be sent stops the batch before anything goes out: a
+// second run, the file put right, would send the files before it twice.
+TEST_F(SendCommandTest, ChecksEveryFileBeforeAnyIsSent)
+{
+    LoopbackSmtpServer sink;
+    UseSink(sink);
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "empty.txt is empty"},
+        {" \r\n\t\r\n", "empty.txt is empty"},
+        {"\xFF\xFET\0u\0r\0n\0"s, "is UTF-16 text; convert it to UTF-8 first: iconv -f UTF-16 -t UTF-8 "},
+        {"\0T\0u\0r\0n\0 \x04\x10"s, "is UTF-16BE text"},
+        {"T\0\0\0\x10\x04\0\0"s, "is UTF-32LE text"},
+        {"\0\0\xFE\xFF\0\0\0T"s, "is UTF-32 text"},
+        {"\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, "is not a text file: it holds NUL bytes, the first at byte 8"},
+    };
+    const std::string good = Body("turn12.txt", "turn 12");
+    for (const auto &[bytes, problem] : cases) {
+        const HostRun run = Send("G", {good, Body("empty.txt", bytes)});
+        EXPECT_EQ(run.exitCode, 2) << problem;
+        EXPECT_NE(run.err.find(problem), std::string::npos) << problem << " -> " << run.err;
+        EXPECT_EQ(run.out, "") << problem;
+    }
+    const HostRun run = Send("G", {Body("a.txt", ""), good, Body("b.txt", std::string("\0", 1))});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("a.txt is empty"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("b.txt is not a text file"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.ends_with("morv-host: nothing was sent: 2 of 3 files cannot be sent\n")) << run.err;
+    EXPECT_EQ(sink.ConnectionCount(), 0u);
 }
 
 TEST_F(SendCommandTest, RefusesAFileItMayNotRead)
@@ -163,6 +195,44 @@ TEST_F(SendCommandTest, RefusedRecipientFailsWithTheServersWords)
     EXPECT_EQ(run.out.find("\nsent\t"), std::string::npos) << run.out;
 }
 
+SmtpScript Greeted()
+{
+    return SmtpScript().Reply("220 ready\r\n").ExpectLine().Reply("250 hello\r\n").ExpectLine();
+}
+
+// A batch stops at its first failure: turn 14 must not go without turn 13.
+// What was sent and what was not ends the output, for a rerun; a player
+// also learns what the server's reply means.
+TEST_F(SendCommandTest, ABatchStopsAtItsFirstFailureAndNamesWhatWasNotSent)
+{
+    const SmtpScript accepting = Greeted()
+                                     .Reply("250 sender\r\n").ExpectLine().Reply("250 recipient\r\n").ExpectLine()
+                                     .Reply("354 go\r\n").ReadData().Reply("250 queued\r\n").ExpectLine()
+                                     .Reply("221 bye\r\n");
+    const SmtpScript refusing =
+        Greeted().Reply("530 5.7.0 Must issue a STARTTLS command first\r\n").ExpectLine().Reply("221 bye\r\n");
+    LoopbackSmtpServer server({accepting, refusing, accepting, refusing});
+    UseSink(server);
+    const std::vector<std::string> files{Body("12.txt", "twelve"), Body("13.txt", "thirteen"), Body("14.txt", "14")};
+    std::vector<std::string> human{"send", "G"}, porcelain{"send", "G"};
+    human.insert(human.end(), files.begin(), files.end());
+    porcelain.insert(porcelain.end(), files.begin(), files.end());
+    const HostRun humanRun = RunHostProgram(Args(human, false));
+    EXPECT_EQ(humanRun.exitCode, 1);
+    EXPECT_TRUE(Has(humanRun.out, "hint: the server asks for STARTTLS: morv-host config G Security=starttls"))
+        << humanRun.out;
+    EXPECT_TRUE(humanRun.out.ends_with("Files sent: " + files[0] + "\nFiles not sent: " + files[1] + " (failed), " +
+                                       files[2] + "\n"))
+        << humanRun.out;
+    const HostRun porcelainRun = RunHostProgram(Args(porcelain));
+    EXPECT_EQ(porcelainRun.exitCode, 1);
+    EXPECT_TRUE(porcelainRun.out.ends_with("outcome\t" + files[0] + "\tsent\noutcome\t" + files[1] +
+                                           "\tfailed\noutcome\t" + files[2] + "\tnot-sent\n"))
+        << porcelainRun.out;
+    EXPECT_EQ(porcelainRun.out.find("hint:"), std::string::npos);
+    EXPECT_EQ(server.ConnectionCount(), 4u) << "the file after the failure was sent";
+}
+
 // A server's words could hold a terminal's escape sequences (colours, a
 // new window title, a cleared screen).
 TEST_F(SendCommandTest, ControlCharactersFromTheServerNeverReachTheTerminalRaw)
@@ -194,6 +264,27 @@ TEST_F(SendCommandTest, UnreachableServerFailsWithTheConnectTextSpelledOut)
         << run.out;
 }
 
+// A person who types `send G` would otherwise wait for a prompt.
+TEST_F(SendCommandTest, OnATerminalSaysItReadsTheTurnFromStandardInput)
+{
+    if (!TmuxTerminal::Available())
+        GTEST_SKIP() << "tmux is not installed";
+    LoopbackSmtpServer sink;
+    UseSink(sink);
+    std::vector<std::string> command{MORV_HOST_PROGRAM};
+    for (const std::string &argument : Args({"send", "G"}, false))
+        command.push_back(argument);
+    TmuxTerminal terminal(command);
+    ASSERT_TRUE(terminal.WaitForScreen("reading the turn from standard input until end of file")) << terminal.Screen();
+    terminal.Type("turn 12");
+    terminal.Keys({"Enter", "C-d"});
+    const std::optional<TmuxTerminal::Ending> ending = terminal.WaitForEnd();
+    ASSERT_TRUE(ending);
+    EXPECT_EQ(ending->exitCode, 0) << terminal.Screen();
+    ASSERT_EQ(sink.Mails().size(), 1u);
+    EXPECT_TRUE(sink.Mails()[0].Body().starts_with("turn 12\r\n")) << sink.Mails()[0].Body();
+}
+
 // Each signal cancels as Ctrl-C does; the lines that follow the cancel
 // come in the order the plug-in sent them, the game's closing last.
 TEST_F(SendCommandTest, SignalsCancelALongDeliveryAndExitWithTheirNumber)
@@ -209,7 +300,8 @@ TEST_F(SendCommandTest, SignalsCancelALongDeliveryAndExitWithTheirNumber)
         host.Signal(signal);
         const HostRun run = host.Finish(HOST_DEADLINE);
         EXPECT_EQ(run.exitCode, 128 + signal) << run.out << run.err;
-        EXPECT_TRUE(run.out.ends_with("text\tAbort by user\nstatus\t0x01\ntext\tGame G closed\n")) << run.out;
+        EXPECT_TRUE(run.out.ends_with("text\tAbort by user\nstatus\t0x01\ntext\tGame G closed\noutcome\t-\tcancelled\n"))
+            << run.out;
         EXPECT_EQ(run.out.find("message sent"), std::string::npos);
     }
     EXPECT_TRUE(stalling.Messages().empty());

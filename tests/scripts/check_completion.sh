@@ -37,6 +37,7 @@ expect "morv-host config Alpha --unset Sub" "Subject"
 expect "morv-host config Alpha --no" "--no-interactive"
 expect "morv-host send Alpha --set Ser" "ServerSMTP="
 expect "morv-host send Alpha --encoding k" "koi8-r"
-expect "morv-host help c" "config check"
+expect "morv-host help c" "config check check-server"
+expect "morv-host --project $folder/p.json check-server A" "Alpha"
 ((failures == 0)) || exit 1
 echo "completion: all cases passed"

@@ -45,4 +45,6 @@ std::optional<TerminalKey> TerminalScreen::NextKey()
 
 int TerminalScreen::InputFd() const { return STDIN_FILENO; }
 
-bool OnTerminal() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
+bool OnTerminal() { return InputOnTerminal() && isatty(STDOUT_FILENO); }
+
+bool InputOnTerminal() { return isatty(STDIN_FILENO); }
