@@ -45,21 +45,26 @@ CString EnvelopeSender(const CString &from)
     return address;
 }
 
+std::vector<CString> EnvelopeAddresses(const CMailMessage &message)
+{
+    std::vector<CString> addresses{EnvelopeSender(message.m_from.m_address)};
+    for (const int kind : {ADDRESS_TO, ADDRESS_CC, ADDRESS_BCC}) {
+        for (int index = 0; index < message.GetAddressCount(kind); ++index)
+            addresses.push_back(message.GetAddress(index, kind).m_address);
+    }
+    return addresses;
+}
+
 const char *EnvelopeProblem(const CMailMessage &message)
 {
     // The sender's whole text goes into the header: a line break in its
     // name would start a header line of its own there.
-    const CString &from = message.m_from.m_address;
-    if (Holds(from.view(), IsLineBreakOrNul))
+    if (Holds(message.m_from.m_address.view(), IsLineBreakOrNul))
         return ADDRESS_LINE_BREAK_TEXT;
-    if (const char *problem = EnvelopeAddressProblem(EnvelopeSender(from).view()))
-        return problem;
-    int recipients = 0;
-    for (const int kind : {ADDRESS_TO, ADDRESS_CC, ADDRESS_BCC}) {
-        for (int index = 0; index < message.GetAddressCount(kind); ++index, ++recipients) {
-            if (const char *problem = EnvelopeAddressProblem(message.GetAddress(index, kind).m_address.view()))
-                return problem;
-        }
+    const std::vector<CString> addresses = EnvelopeAddresses(message);
+    for (const CString &address : addresses) {
+        if (const char *problem = EnvelopeAddressProblem(address.view()))
+            return problem;
     }
-    return recipients == 0 ? NO_RECIPIENT_TEXT : nullptr;
+    return addresses.size() == 1 ? NO_RECIPIENT_TEXT : nullptr;
 }

@@ -6,9 +6,10 @@
 
 #include "platform/cstring.h"
 
-class CMailMessage;
-
 #include <string_view>
+#include <vector>
+
+class CMailMessage;
 
 // The texts of the checks, in the order they are made.
 constexpr const char *ADDRESS_LINE_BREAK_TEXT = "Invalid character (CR, LF or NUL) in mail address";
@@ -26,6 +27,10 @@ const char *EnvelopeAddressProblem(std::string_view address);
 // The address of a sender written as "Name <addr>": the trimmed text
 // between the first "<" and the first ">" after it; any other text as it is.
 CString EnvelopeSender(const CString &from);
+
+// The addresses of the envelope in the order they go out: the sender's
+// (EnvelopeSender of m_from), then each of To, Cc and Bcc.
+std::vector<CString> EnvelopeAddresses(const CMailMessage &message);
 
 // The text of the first envelope check `message` fails: no line break in
 // the sender's text, its address (EnvelopeSender), each recipient's, then

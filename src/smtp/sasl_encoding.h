@@ -2,9 +2,10 @@
 // PLAIN mechanism's initial response (RFC 4616). Pure functions.
 #pragma once
 
+#include "compose/base64.h"
+
 #include <string>
 #include <string_view>
 
-std::string Base64(std::string_view bytes);
 // base64 of NUL, user, NUL, password: no authorisation identity.
 std::string PlainCredentials(std::string_view user, std::string_view password);
