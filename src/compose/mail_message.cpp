@@ -16,15 +16,24 @@ CString HeaderField(CString text)
     return text;
 }
 
-CString JoinDisplayTexts(const std::vector<CMailAddress> &list)
+std::string AsWritten(std::string_view text) { return std::string(text); }
+
+CString DisplayText(const CMailAddress &address, const CMailMessage::PhraseForm &form)
+{
+    if (address.m_displayName.IsEmpty())
+        return HeaderField(address.m_address);
+    return CString(form(HeaderField(address.m_displayName).view())) + " <" + HeaderField(address.m_address) + ">";
+}
+
+CString JoinDisplayTexts(const std::vector<CMailAddress> &list, const CMailMessage::PhraseForm &form)
 {
     CString joined;
     for (const CMailAddress &address : list) {
         if (!joined.IsEmpty())
             joined += ",";
-        joined += address.GetDisplayText();
+        joined += DisplayText(address, form);
     }
-    return HeaderField(joined);
+    return joined;
 }
 
 }  // namespace
@@ -94,19 +103,25 @@ void CMailMessage::SetBody(const CString &body, const ByteMap *map)
     StuffDots(m_body, map);
 }
 
+CString CMailMessage::AddressAndSubjectLines(const PhraseForm &form) const
+{
+    const CString from = DisplayText(m_from, form);
+    const CString to = JoinDisplayTexts(m_to, form);
+    const CString cc = JoinDisplayTexts(m_cc, form);
+    const CString subject(form(HeaderField(m_subject).view()));
+    CString lines = CString::Formatted("From: %s\r\nTo: %s\r\n", from.GetString(), to.GetString());
+    if (!cc.IsEmpty())
+        lines += CString::Formatted("Cc: %s\r\n", cc.GetString());
+    lines += CString::Formatted("Subject: %s\r\n", subject.GetString());
+    if (!m_replyTo.m_address.IsEmpty())
+        lines += CString::Formatted("Reply-To: %s\r\n", DisplayText(m_replyTo, form).GetString());
+    return lines;
+}
+
 CString CMailMessage::BuildHeader() const
 {
-    const CString from = HeaderField(m_from.GetDisplayText());
-    const CString to = JoinDisplayTexts(m_to);
-    const CString cc = JoinDisplayTexts(m_cc);
-    const CString subject = HeaderField(m_subject);
-    CString header = CString::Formatted("From: %s\r\nTo: %s\r\n", from.GetString(), to.GetString());
-    if (!cc.IsEmpty())
-        header += CString::Formatted("Cc: %s\r\n", cc.GetString());
-    header += CString::Formatted("Subject: %s\r\n", subject.GetString());
-    if (!m_replyTo.m_address.IsEmpty())
-        header += CString::Formatted("Reply-To: %s\r\n", HeaderField(m_replyTo.GetDisplayText()).GetString());
+    CString header = AddressAndSubjectLines(AsWritten);
     if (!m_attachments.empty())
-        header += "MIME-Version: 1.0\r\nContent-type: multipart/mixed; boundary=\"#BOUNDARY#\"\r\n";
+        header += MIME_MULTIPART_LINES;
     return header + "\r\n";
 }

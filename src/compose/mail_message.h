@@ -9,6 +9,9 @@
 #include "platform/cstring.h"
 #include "platform/win_types.h"
 
+#include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 constexpr int ADDRESS_TO = 0;
@@ -20,6 +23,9 @@ constexpr const char *MIME_TEXT_PART_HEAD = "\r\n--#BOUNDARY#\r\n"
                                             "Content-Type: text/plain; charset=us-ascii\r\n"
                                             "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
 constexpr const char *MIME_CLOSING_DELIMITER = "\r\n--#BOUNDARY#--";
+// The header lines of a message with attachments.
+constexpr const char *MIME_MULTIPART_LINES = "MIME-Version: 1.0\r\n"
+                                             "Content-type: multipart/mixed; boundary=\"#BOUNDARY#\"\r\n";
 
 class CMailMessage {
 public:
@@ -54,6 +60,15 @@ public:
     std::vector<CMailAddress> m_cc;
     std::vector<CMailAddress> m_bcc;
     std::vector<const CMailAttachment *> m_attachments;
+
+    // How a display name or the subject is written into the header.
+    using PhraseForm = std::function<std::string(std::string_view text)>;
+
+protected:
+    // The From, To, optional Cc, Subject and optional Reply-To lines, each
+    // display name and the subject written in `form` once a CR or LF in it
+    // has become a blank.
+    CString AddressAndSubjectLines(const PhraseForm &form) const;
 
 private:
     const std::vector<CMailAddress> *List(int kind) const;
