@@ -82,8 +82,16 @@ inline int ConnectError(int) { return 0; }
 inline SocketWait Wait(int, const CEvent *, DWORD, bool) { return SocketWait::Readable; }
 inline int Close(int) { return 0; }
 inline bool LocalAddress(int, SocketAddress &) { return false; }
+// The machine's name in every harness; the client's HELO and EHLO give it.
+inline constexpr std::string_view HOST_NAME = "fuzz.example.org";
+inline int HostName(char *name, std::size_t length)
+{
+    name[HOST_NAME.copy(name, length - 1)] = '\0';
+    return 0;
+}
 
-inline constexpr SocketCalls CALLS{Open, Resolve, Connect, ConnectError, Send, Receive, Wait, Close, LocalAddress};
+inline constexpr SocketCalls CALLS{Open, Resolve, Connect, ConnectError, Send, Receive, Wait, Close, LocalAddress,
+                                   HostName};
 
 // Splits a harness input into segment lengths and the stream.
 struct Input {

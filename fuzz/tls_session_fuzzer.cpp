@@ -14,7 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const std::string clear = "EHLO " + CClientSocket::GetLocalHostName().str() + "\r\nSTARTTLS\r\n";
+    static const std::string clear = "EHLO " + std::string(socket_feed::HOST_NAME) + "\r\nSTARTTLS\r\n";
     constexpr char TLS_HANDSHAKE_RECORD = 0x16;
     const socket_feed::Input input = socket_feed::Split(data, size);
     socket_feed::Start(input.stream, input.lengths);

@@ -24,7 +24,7 @@ CMailMessage Turn()
 
 std::string Transcript(const CMailMessage &message)
 {
-    return "HELO " + CClientSocket::GetLocalHostName().str() +
+    return "HELO " + std::string(socket_feed::HOST_NAME) +
            "\r\nMAIL FROM:<player@example.org>\r\nRCPT TO:<server@example.org>\r\n"
            "RCPT TO:<bob@example.org>\r\nDATA\r\n" +
            message.BuildHeader().str() + message.m_body.str() + "\r\n.\r\n";

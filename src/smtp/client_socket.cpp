@@ -74,7 +74,7 @@ bool LocalAddressSystem(int fd, SocketAddress &address)
 
 constexpr SocketCalls SYSTEM_CALLS{OpenSystemSocket, LookUpName,    ConnectSystem,        ConnectErrorSystem,
                                    SendSystem,       ReceiveSystem, WaitForSocketOrEvent, close,
-                                   LocalAddressSystem};
+                                   LocalAddressSystem, gethostname};
 
 std::atomic<const SocketCalls *> g_socketCalls{&SYSTEM_CALLS};
 
@@ -302,7 +302,7 @@ CString CClientSocket::GetLocalAddressLiteral() const
 CString CClientSocket::GetLocalHostName()
 {
     char name[100] = {};
-    if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
+    if (CurrentSocketCalls().hostName(name, sizeof name - 1) != 0 || name[0] == '\0')
         return CString("localhost");
     return CString(name);
 }

@@ -65,7 +65,8 @@ public:
     // The event is only tested, never reset; null for none.
     void SetAbortEvent(const CEvent *abort) { m_abort = abort; }
 
-    // This machine's host name, or "localhost" without one.
+    // This machine's host name (through the current SocketCalls), or
+    // "localhost" without one.
     static CString GetLocalHostName();
     // The local end of the connection as an address literal ("[192.0.2.7]").
     CString GetLocalAddressLiteral() const;

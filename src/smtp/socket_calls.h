@@ -32,6 +32,8 @@ struct SocketCalls {
     int (*close)(int socket);
     // The local end of a connected socket; false when unknown.
     bool (*localAddress)(int socket, SocketAddress &address);
+    // This machine's name, as gethostname gives it: 0 on success.
+    int (*hostName)(char *name, std::size_t length);
 };
 
 // The operating system's calls.

@@ -124,4 +124,20 @@ TEST(SocketResolveTest, EveryAddressOfANameIsTriedInTurnUntilOneConnects)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ECONNREFUSED));
 }
 
+// A first address that never answers (a broken IPv6 route) gets its share
+// of the bound, not all of it, so the next one is still tried.
+TEST(SocketResolveTest, AddressThatNeverAnswersLeavesTheNextItsShareOfTheBound)
+{
+    FakeSocketCalls fake;
+    fake.State().resolved = {Loopback(1), Loopback(2)};
+    fake.State().waitPlan = {SocketWait::TimedOut, SocketWait::Readable};
+    CClientSocket socket;
+    socket.m_connectTimeout = 10000;
+    ASSERT_TRUE(socket.Create());
+    EXPECT_EQ(socket.Connect("mail.example", 25), 1);
+    ASSERT_EQ(fake.State().waitTimeouts.size(), 2u);
+    EXPECT_LE(fake.State().waitTimeouts[0], 5000u);
+    EXPECT_GT(fake.State().waitTimeouts[1], 5000u);
+}
+
 }  // namespace

@@ -87,11 +87,18 @@ long Receive(int socket, void *buffer, std::size_t capacity)
 SocketWait Wait(int socket, const CEvent *abort, DWORD timeout, bool forWrite)
 {
     ++g_state.waitCalls;
+    g_state.waitTimeouts.push_back(timeout);
     if (g_state.reset)
         return SocketWait::Readable;
     if (g_state.passThrough)
         return Real().wait(socket, abort, timeout, forWrite);
-    return abort && abort->IsSignalled() ? SocketWait::Signalled : g_state.waitResult;
+    if (abort && abort->IsSignalled())
+        return SocketWait::Signalled;
+    if (g_state.waitPlan.empty())
+        return g_state.waitResult;
+    const SocketWait planned = g_state.waitPlan.front();
+    g_state.waitPlan.pop_front();
+    return planned;
 }
 
 int Close(int socket) { return g_state.passThrough ? Real().close(socket) : 0; }
@@ -101,7 +108,16 @@ bool LocalAddress(int socket, SocketAddress &address)
     return g_state.passThrough && Real().localAddress(socket, address);
 }
 
-constexpr SocketCalls FAKE_CALLS{Open, Resolve, Connect, ConnectError, Send, Receive, Wait, Close, LocalAddress};
+int HostName(char *name, std::size_t length)
+{
+    if (g_state.hostName.empty())
+        return Real().hostName(name, length);
+    name[g_state.hostName.copy(name, length - 1)] = '\0';
+    return 0;
+}
+
+constexpr SocketCalls FAKE_CALLS{Open, Resolve, Connect, ConnectError, Send, Receive, Wait, Close, LocalAddress,
+                                 HostName};
 
 }  // namespace
 

@@ -28,6 +28,12 @@ struct FakeSocketState {
     // What a look-up answers, whatever the name; empty: it does not resolve.
     SocketAddresses resolved;
     bool passThrough = false;  // real sockets underneath, the plans still cut calls
+    // Per wait call, what it answers instead of waitResult, in turn; and
+    // the time-out each wait call was given.
+    std::deque<SocketWait> waitPlan;
+    std::vector<DWORD> waitTimeouts;
+    // The machine's name as the client sees it; empty: the real one.
+    std::string hostName;
     // Set by a planned ECONNRESET: from then on every send and receive fails
     // so, and waits end at once, as on a connection the peer has reset.
     bool reset = false;

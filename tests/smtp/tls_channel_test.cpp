@@ -1,6 +1,7 @@
 // The TLS handshake on the client socket obeys the abort and its bounds
 // like every other wait of the socket: a server that takes the connection
-// and never answers the ClientHello cannot hold the sender.
+// and never answers the ClientHello cannot hold the sender. A server that
+// offers nothing newer than TLS 1.1 is refused.
 #include "platform/last_error.h"
 #include "platform/ticks.h"
 #include "smtp/client_socket.h"
@@ -22,7 +23,7 @@ protected:
             GTEST_SKIP() << "the openssl command could not make the test certificates";
         server = std::make_unique<TlsTestServer>(Certificates().Certificate(TestCertificates::SERVER),
                                                  Certificates().Key(TestCertificates::SERVER),
-                                                 std::vector<std::string>{}, false);
+                                                 std::vector<TlsReply>{}, TlsHandshake::Never);
         socket.SetAbortEvent(&abort);
         ASSERT_TRUE(socket.Connect("127.0.0.1", server->Port()));
     }
@@ -65,6 +66,20 @@ TEST_F(TlsHandshakeTest, UnreadableTrustedCertificatesFailBeforeTheHandshake)
     EXPECT_FALSE(socket.StartTls({"127.0.0.1", "/nonexistent/ca.pem"}, {5000, 5000}, failure));
     EXPECT_EQ(failure.Find("Cannot read the trusted certificates in /nonexistent/ca.pem: "), 0);
     EXPECT_FALSE(server->WaitForHello(0));
+}
+
+TEST(TlsVersionTest, ServerOfferingTls11AtMostIsRefusedThoughItsCertificateVerifies)
+{
+    const TestCertificates &certificates = TestCertificates::Shared();
+    if (!certificates.MadeRsa())
+        GTEST_SKIP() << "the openssl command could not make the test certificates";
+    TlsTestServer server(certificates.Certificate(TestCertificates::RSA_SERVER),
+                         certificates.Key(TestCertificates::RSA_SERVER), {"220 ready\r\n"}, TlsHandshake::Tls11Only);
+    CClientSocket socket;
+    ASSERT_TRUE(socket.Connect("127.0.0.1", server.Port()));
+    CString failure;
+    EXPECT_FALSE(socket.StartTls({"127.0.0.1", certificates.Ca().c_str()}, {5000, 5000}, failure));
+    EXPECT_EQ(failure, "TLS handshake with 127.0.0.1 failed: tlsv1 alert protocol version");
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // A TLS server for one connection on 127.0.0.1, on a thread of its own: it
-// completes the handshake with the test certificate for 127.0.0.1, writes
-// the greeting in one TLS record, then answers each line it reads with the
-// next reply, each in one record, and closes after the last. With
-// `handshake` false it accepts TCP and never answers the ClientHello,
-// until the object goes.
+// completes the handshake with the test certificate it is given, writes the
+// greeting in one TLS record, then answers each line it reads with the next
+// reply, each in one record after its pause, and after the last reads on
+// until the client closes, keeping what it read. With TlsHandshake::Never
+// it accepts TCP and never answers the ClientHello, until the object goes;
+// with TlsHandshake::Tls11Only it speaks nothing newer than TLS 1.1 (an
+// RSA certificate and a cipher of that time).
 #pragma once
 
 #include "host/loopback/loopback_socket.h"
@@ -21,10 +23,20 @@
 #include <thread>
 #include <vector>
 
+// A text alone is a reply sent at once.
+struct TlsReply {
+    TlsReply(std::string replyText, DWORD pause = 0) : text(std::move(replyText)), pauseMs(pause) {}  // NOLINT
+    TlsReply(const char *replyText, DWORD pause = 0) : TlsReply(std::string(replyText), pause) {}     // NOLINT
+    std::string text;
+    DWORD pauseMs;  // after the line it answers
+};
+
+enum class TlsHandshake { Complete, Never, Tls11Only };
+
 class TlsTestServer {
 public:
-    TlsTestServer(const std::string &certificate, const std::string &key, std::vector<std::string> replies,
-                  bool handshake = true)
+    TlsTestServer(const std::string &certificate, const std::string &key, std::vector<TlsReply> replies,
+                  TlsHandshake handshake = TlsHandshake::Complete)
         : m_replies(std::move(replies)), m_handshake(handshake)
     {
         // OpenSSL writes with write(): a client that has gone must not end
@@ -33,15 +45,22 @@ public:
         listen(m_listener.fd.Get(), 4);
         SSL_CTX_use_certificate_chain_file(m_context.get(), certificate.c_str());
         SSL_CTX_use_PrivateKey_file(m_context.get(), key.c_str(), SSL_FILETYPE_PEM);
+        if (handshake == TlsHandshake::Tls11Only) {
+            SSL_CTX_set_min_proto_version(m_context.get(), TLS1_VERSION);
+            SSL_CTX_set_max_proto_version(m_context.get(), TLS1_1_VERSION);
+            SSL_CTX_set_cipher_list(m_context.get(), "AES128-SHA:@SECLEVEL=0");
+        }
         m_thread = std::thread([this] { Serve(); });
     }
     ~TlsTestServer()
     {
         m_stop = true;
+        m_stopped.SetEvent();
         shutdown(m_listener.fd.Get(), SHUT_RDWR);
         if (m_connection >= 0)
             shutdown(m_connection, SHUT_RDWR);
-        m_thread.join();
+        if (m_thread.joinable())
+            m_thread.join();
     }
     TlsTestServer(const TlsTestServer &) = delete;
     TlsTestServer &operator=(const TlsTestServer &) = delete;
@@ -50,6 +69,15 @@ public:
     // Without the handshake: waits up to `timeout` ms for the client's
     // first bytes (its ClientHello).
     bool WaitForHello(DWORD timeout) { return m_hello.Lock(timeout); }
+    // What the client sent under TLS, once it has closed: a reply still
+    // paused is not sent, and the server reads to the end.
+    std::string Received()
+    {
+        m_stopped.SetEvent();
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_received;
+    }
 
 private:
     void Serve()
@@ -58,7 +86,7 @@ private:
         m_connection = connection;
         if (connection < 0 || m_stop)
             return;
-        if (!m_handshake) {
+        if (m_handshake == TlsHandshake::Never) {
             char hello[512];
             if (recv(connection, hello, sizeof hello, 0) > 0)
                 m_hello.SetEvent();
@@ -76,21 +104,35 @@ private:
         SSL_set_fd(ssl.get(), connection);
         if (SSL_accept(ssl.get()) != 1)
             return;
-        char buffer[4096];
-        for (const std::string &reply : m_replies) {
-            if (&reply != &m_replies.front() && SSL_read(ssl.get(), buffer, sizeof buffer) <= 0)
+        for (const TlsReply &reply : m_replies) {
+            if (&reply != &m_replies.front() && !ReadSome(ssl.get()))
+                return;
+            if (m_stopped.Lock(reply.pauseMs))
                 break;
-            SSL_write(ssl.get(), reply.data(), static_cast<int>(reply.size()));
+            SSL_write(ssl.get(), reply.text.data(), static_cast<int>(reply.text.size()));
+        }
+        while (ReadSome(ssl.get())) {
         }
         SSL_shutdown(ssl.get());
     }
 
-    std::vector<std::string> m_replies;
-    bool m_handshake;
+    bool ReadSome(SSL *ssl)
+    {
+        char buffer[4096];
+        const int count = SSL_read(ssl, buffer, sizeof buffer);
+        if (count > 0)
+            m_received.append(buffer, static_cast<std::size_t>(count));
+        return count > 0;
+    }
+
+    std::vector<TlsReply> m_replies;
+    TlsHandshake m_handshake;
     LoopbackSocket m_listener = BindLoopback(SOCK_STREAM);
     std::atomic<int> m_connection{-1};
     std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> m_context{SSL_CTX_new(TLS_server_method()), SSL_CTX_free};
     std::atomic<bool> m_stop{false};
+    CEvent m_stopped;  // set by Received and the destructor: a pause ends at once
     CEvent m_hello;
+    std::string m_received;  // the server thread's until it has ended
     std::thread m_thread;
 };

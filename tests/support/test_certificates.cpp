@@ -10,8 +10,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// EC keys: made at once, unlike RSA ones.
-const std::string NEW_KEY = "openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes ";
+// EC keys are made at once, unlike RSA ones.
+std::string NewKey(const std::string &type)
+{
+    const std::string options = type == "ec" ? " -pkeyopt ec_paramgen_curve:prime256v1" : "";
+    return "openssl req -newkey " + type + options + " -nodes ";
+}
 
 std::string Quoted(const fs::path &path) { return ShellQuoted(path.string()); }
 
@@ -28,19 +32,25 @@ TestCertificates::TestCertificates()
 {
 }
 
+bool TestCertificates::MadeRsa() const
+{
+    std::call_once(m_rsaOnce, [this] { m_rsaMade = m_made && MakeSigned(RSA_SERVER, "IP:127.0.0.1", "rsa:2048"); });
+    return m_rsaMade;
+}
+
 bool TestCertificates::MakeCa() const
 {
-    return CommandSucceeds(NEW_KEY + "-x509 -days 2 -subj '/CN=Morv Test CA' -keyout " + Quoted(m_folder / "ca.key") +
+    return CommandSucceeds(NewKey("ec") + "-x509 -days 2 -subj '/CN=Morv Test CA' -keyout " + Quoted(m_folder / "ca.key") +
                " -out " + Quoted(Ca()) +
                " -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign");
 }
 
-bool TestCertificates::MakeSigned(const char *name, const char *altNames) const
+bool TestCertificates::MakeSigned(const char *name, const char *altNames, const char *keyType) const
 {
     const fs::path request = m_folder / (std::string(name) + ".csr");
     const fs::path extensions = m_folder / (std::string(name) + ".ext");
     std::ofstream(extensions) << "subjectAltName=" << altNames << "\n";
-    return CommandSucceeds(NEW_KEY + "-subj '/CN=" + name + "' -keyout " + Quoted(Key(name)) + " -out " + Quoted(request)) &&
+    return CommandSucceeds(NewKey(keyType) + "-subj '/CN=" + name + "' -keyout " + Quoted(Key(name)) + " -out " + Quoted(request)) &&
            CommandSucceeds("openssl x509 -req -days 2 -in " + Quoted(request) + " -CA " + Quoted(Ca()) + " -CAkey " +
                Quoted(m_folder / "ca.key") + " -CAcreateserial -extfile " + Quoted(extensions) + " -out " +
                Quoted(Certificate(name)));
