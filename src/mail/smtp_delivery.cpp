@@ -1,7 +1,10 @@
 #include "mail/smtp_delivery.h"
 
+#include "compose/address_parser.h"
 #include "compose/envelope_address.h"
 #include "compose/mail_message.h"
+#include "compose/mailbox.h"
+#include "compose/provider_mail_message.h"
 #include "mail/cyrillic_recoder.h"
 #include "mail/field_checks.h"
 #include "mail/message_record.h"
@@ -10,8 +13,11 @@
 #include "settings/game_settings.h"
 #include "smtp/smtp_session.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <random>
 
 namespace {
 
@@ -46,11 +52,50 @@ CString RecodedForMail(const CString &text)
 
 constexpr const char *UNREADABLE_ADDRESS_LIST_TEXT = "Cannot read the address list: %s";
 constexpr const char *NUL_IN_BODY_TEXT = "The message text holds a NUL byte, which mail cannot carry";
+// What the recoded subject, names and body are in.
+constexpr const char *MAIL_CHARSET = "KOI8-R";
+
+// The moment and a unique part for the Message-ID of a mail to a provider.
+MessageStamp NewMessageStamp()
+{
+    std::random_device random;
+    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+    const CString unique = CString::Formatted("%lld.%08x%08x", static_cast<long long>(now.time_since_epoch().count()),
+                                              random(), random());
+    return {now, unique.str()};
+}
+
+// The message a record is composed into: on the route to a mail provider,
+// one with the header that providers expect.
+std::unique_ptr<CMailMessage> NewMessage(bool provider)
+{
+    if (provider)
+        return std::make_unique<CProviderMailMessage>(NewMessageStamp(), MAIL_CHARSET);
+    return std::make_unique<CMailMessage>();
+}
+
+// The sender's text as the header shows it: as written, or on the route to
+// a provider its display name apart from the address and recoded like the
+// subject, as the names of the recipients are.
+CMailAddress Sender(const CString &from, bool provider)
+{
+    CMailAddress sender;
+    if (!provider || ParseAddressItem(from.view(), sender) == AddressItem::Malformed)
+        return CMailAddress(from);
+    sender.m_displayName = RecodedForMail(sender.m_displayName);
+    return sender;
+}
+
+void RecodeDisplayNames(std::vector<CMailAddress> &addresses)
+{
+    for (CMailAddress &address : addresses)
+        address.m_displayName = RecodedForMail(address.m_displayName);
+}
 
 // The message as the server gets it, or the text of what keeps it from
 // being sent. Nothing of it needs the server, so it is settled before a
-// connection is made.
-CString ComposeMessage(CMessageRecord &record, CMailMessage &message)
+// connection is made. A provider takes only mailboxes (local@domain).
+CString ComposeMessage(CMessageRecord &record, CMailMessage &message, bool provider)
 {
     const CString &to = record[KEY_TO];
     CString unreadable;
@@ -59,12 +104,16 @@ CString ComposeMessage(CMessageRecord &record, CMailMessage &message)
     if (message.GetAddressCount(ADDRESS_TO) == 0)
         return CString::Formatted(UNREADABLE_ADDRESS_LIST_TEXT, to.GetString());
     // The header shows the sender as written; the envelope takes its address.
-    message.m_from = CMailAddress(record[KEY_FROM]);
+    message.m_from = Sender(record[KEY_FROM], provider);
     if (const char *problem = EnvelopeProblem(message))
+        return problem;
+    if (const CString problem = provider ? MailboxesProblem(message) : CString(); !problem.IsEmpty())
         return problem;
     const CString &body = record[KEY_BODY];
     if (body.view().find('\0') != std::string_view::npos)
         return NUL_IN_BODY_TEXT;
+    if (provider)
+        RecodeDisplayNames(message.m_to);
     message.m_subject = RecodedForMail(record[KEY_SUBJECT]);
     // Recoded while it is stuffed: a long body is held only once more.
     message.SetBody(body, &MailRecoding());
@@ -85,13 +134,15 @@ BOOL DeliverRecordBySmtp(CMessageRecord &record)
         record.m_error = missing;
         return FALSE;
     }
-    CMailMessage message;
-    if (const CString problem = ComposeMessage(record, message); !problem.IsEmpty()) {
+    // The settings choose the route, and the route how the message is made.
+    SmtpConnectionSettings connection;
+    if (const CString problem = ReadSmtpConnectionSettings(record, connection); !problem.IsEmpty()) {
         SetError(record, problem);
         return FALSE;
     }
-    SmtpConnectionSettings connection;
-    if (const CString problem = ReadSmtpConnectionSettings(record, connection); !problem.IsEmpty()) {
+    const bool provider = connection.security != SmtpSecurity::None;
+    const std::unique_ptr<CMailMessage> message = NewMessage(provider);
+    if (const CString problem = ComposeMessage(record, *message, provider); !problem.IsEmpty()) {
         SetError(record, problem);
         return FALSE;
     }
@@ -103,7 +154,7 @@ BOOL DeliverRecordBySmtp(CMessageRecord &record)
     const bool checkOnly = IsServerCheck(record);
     BOOL sent = FALSE;
     if (session.Connect(connection.server.host, connection.server.port) && !checkOnly)
-        sent = session.SendMail(message);
+        sent = session.SendMail(*message);
     session.Disconnect();
     SetError(record, session.GetErrorText());
     if (checkOnly && session.GetErrorText().IsEmpty())

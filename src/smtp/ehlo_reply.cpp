@@ -27,8 +27,9 @@ std::string_view NextWord(std::string_view &text)
 void ReadKeywordLine(std::string_view line, EhloOffers &offers)
 {
     const std::string keyword = Upper(NextWord(line));
-    if (keyword == "STARTTLS")
-        offers.startTls = true;
+    offers.startTls |= keyword == "STARTTLS";
+    offers.size |= keyword == "SIZE";
+    offers.eightBitMime |= keyword == "8BITMIME";
     if (keyword != "AUTH")
         return;
     for (std::string_view word = NextWord(line); !word.empty(); word = NextWord(line)) {
@@ -60,4 +61,14 @@ AuthMechanism ChooseAuthMechanism(const EhloOffers &offers)
     if (offers.authPlain)
         return AuthMechanism::Plain;
     return offers.authLogin ? AuthMechanism::Login : AuthMechanism::None;
+}
+
+std::string MailFromParameters(const EhloOffers &offers, std::size_t size)
+{
+    std::string parameters;
+    if (offers.size)
+        parameters += " SIZE=" + std::to_string(size);
+    if (offers.eightBitMime)
+        parameters += " BODY=8BITMIME";
+    return parameters;
 }

@@ -1,14 +1,19 @@
 // What a server's EHLO reply offers that the client uses (RFC 5321 4.1.1.1,
-// RFC 3207, RFC 4954): STARTTLS and the AUTH mechanisms. Pure functions
-// over the reply's bytes.
+// RFC 3207, RFC 4954, RFC 1870, RFC 6152): STARTTLS, the AUTH mechanisms,
+// SIZE and 8BITMIME, and the MAIL FROM parameters they let the client
+// declare. Pure functions over the reply's bytes.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 struct EhloOffers {
     bool startTls = false;
     bool authPlain = false;
     bool authLogin = false;
+    bool size = false;
+    bool eightBitMime = false;
 };
 
 enum class AuthMechanism { None, Plain, Login };
@@ -18,3 +23,7 @@ enum class AuthMechanism { None, Plain, Login };
 EhloOffers ParseEhloReply(std::string_view reply);
 // PLAIN when offered, else LOGIN, else None.
 AuthMechanism ChooseAuthMechanism(const EhloOffers &offers);
+// The parameters after MAIL FROM:<...> for a message of `size` octets:
+// " SIZE=n" when SIZE is offered, so that a server refuses a message over
+// its limit before it is sent, and " BODY=8BITMIME" when 8BITMIME is.
+std::string MailFromParameters(const EhloOffers &offers, std::size_t size);

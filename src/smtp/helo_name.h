@@ -1,6 +1,7 @@
-// The name a client gives in HELO/EHLO (RFC 5321 4.1.4): its host name when
-// that is a valid domain text, else the address literal of its end of the
-// connection, so that no name of the machine can bend the command.
+// The name a client gives in HELO (RFC 5321 4.1.4): its host name when that
+// is a valid domain text, else the address literal of its end of the
+// connection, so that no name of the machine can bend the command. (EHLO,
+// to a mail provider, wants a fully qualified name: IsFullyQualifiedDomain.)
 #pragma once
 
 #include <string_view>

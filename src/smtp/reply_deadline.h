@@ -7,11 +7,15 @@
 #include "platform/ticks.h"
 
 #include <algorithm>
+#include <cstdint>
 
 struct ReplyBounds {
     DWORD silence;  // ms without data
     DWORD limit;    // ms in all, from the start of the read
 };
+
+// A bound as the texts give it: in seconds, rounded up.
+constexpr int WholeSeconds(DWORD milliseconds) { return static_cast<int>((std::uint64_t{milliseconds} + 999) / 1000); }
 
 class CReplyDeadline {
 public:

@@ -1,15 +1,18 @@
 // CSmtpSession: the greeting (HELO, or EHLO with STARTTLS and the login).
 #include "smtp/smtp_session.h"
 
+#include "compose/domain_name.h"
 #include "platform/last_error.h"
 #include "smtp/helo_name.h"
 #include "smtp/sasl_encoding.h"
 
-// The connection's address is asked for only when the host name will not do.
+// The connection's address is asked for only when the host name will not
+// do: a provider's server wants a fully qualified name (RFC 5321 4.1.4).
 CString CSmtpSession::ClientName() const
 {
     const CString hostName = CClientSocket::GetLocalHostName();
-    return IsHeloDomain(hostName.view()) ? hostName : m_connection.GetLocalAddressLiteral();
+    const bool fits = OnProviderRoute() ? IsFullyQualifiedDomain(hostName.view()) : IsHeloDomain(hostName.view());
+    return fits ? hostName : m_connection.GetLocalAddressLiteral();
 }
 
 BOOL CSmtpSession::SayHelo()
@@ -24,37 +27,35 @@ BOOL CSmtpSession::SayHelo()
 // EHLO, then STARTTLS and EHLO again when asked for, then the login.
 BOOL CSmtpSession::Introduce(const char *host)
 {
-    EhloOffers offers;
-    if (!SayEhlo(offers))
+    if (!SayEhlo())
         return FALSE;
-    if (m_security == SmtpSecurity::StartTls && !(UpgradeToTls(host, offers) && SayEhlo(offers)))
+    if (m_security == SmtpSecurity::StartTls && !(UpgradeToTls(host) && SayEhlo()))
         return FALSE;
-    return m_user.IsEmpty() || Authenticate(offers);
+    return m_user.IsEmpty() || Authenticate();
 }
 
-BOOL CSmtpSession::SayEhlo(EhloOffers &offers)
+// What went wrong is what the failed send or read said, or the refusal.
+BOOL CSmtpSession::SayEhlo()
 {
-    if (!Transmit(CString::Formatted("EHLO %s\r\n", ClientName().GetString())))
-        return AbandonConnect("An unexpected error occurred while sending the EHLO command\n");
     std::string reply;
-    if (!ExpectReplyText(250, reply))
-        return AbandonConnect("An unexpected EHLO response was received\n");
-    offers = ParseEhloReply(reply);
+    if (!Transmit(CString::Formatted("EHLO %s\r\n", ClientName().GetString())) ||
+        !AwaitReply("EHLO", 250, CommandBounds(), &reply))
+        return AbandonConnect(
+            m_refused ? CString::Formatted(SMTP_EHLO_REFUSED_TEXT, m_lastReply.GetString()) : CString());
+    m_offers = ParseEhloReply(reply);
     return TRUE;
 }
 
 // Without STARTTLS the conversation ends here: nothing more goes in the
 // clear, not even QUIT. Bytes that came after the 220 would be read as
 // if the server had sent them under TLS, so they end it too.
-// A refusal is the session's first failure, so m_errorText holds what it
-// said (as it does for a refused login).
-BOOL CSmtpSession::UpgradeToTls(const char *host, const EhloOffers &offers)
+BOOL CSmtpSession::UpgradeToTls(const char *host)
 {
-    if (!offers.startTls)
+    if (!m_offers.startTls)
         return DropConnection(CString::Formatted(SMTP_NO_STARTTLS_TEXT, host));
-    if (!Command("STARTTLS\r\n", 220))
+    if (!Command("STARTTLS", "STARTTLS\r\n", 220))
         return DropConnection(
-            UnlessAborted(CString::Formatted(SMTP_STARTTLS_REFUSED_TEXT, m_errorText.GetString())));
+            m_refused ? CString::Formatted(SMTP_STARTTLS_REFUSED_TEXT, m_lastReply.GetString()) : CString());
     if (m_reader.HasPending())
         return DropConnection(CString::Formatted(SMTP_DATA_BEFORE_TLS_TEXT, host));
     return StartTls(host);
@@ -71,27 +72,29 @@ BOOL CSmtpSession::StartTls(const char *host)
     return TRUE;
 }
 
-BOOL CSmtpSession::Authenticate(const EhloOffers &offers)
+BOOL CSmtpSession::Authenticate()
 {
     if (!m_connection.IsSecure())
         return AbandonConnect(SMTP_LOGIN_WITHOUT_TLS_TEXT);
-    const AuthMechanism mechanism = ChooseAuthMechanism(offers);
+    const AuthMechanism mechanism = ChooseAuthMechanism(m_offers);
     if (mechanism == AuthMechanism::None)
         return AbandonConnect(SMTP_NO_AUTH_METHOD_TEXT);
     if (!LogIn(mechanism))
-        return AbandonConnect(UnlessAborted(CString::Formatted(SMTP_LOGIN_REFUSED_TEXT, m_errorText.GetString())));
+        return AbandonConnect(
+            m_refused ? CString::Formatted(SMTP_LOGIN_REFUSED_TEXT, m_lastReply.GetString()) : CString());
     return TRUE;
 }
 
 // The trace shows the mechanism, never what identifies or proves.
 BOOL CSmtpSession::LogIn(AuthMechanism mechanism)
 {
+    constexpr std::string_view AUTH = "AUTH";
     constexpr std::string_view HIDDEN = "***";
     if (mechanism == AuthMechanism::Plain) {
         const std::string credentials = PlainCredentials(m_user.view(), m_password.view());
-        return Command(CString::Formatted("AUTH PLAIN %s\r\n", credentials.c_str()), 235, "AUTH PLAIN ***");
+        return Command(AUTH, CString::Formatted("AUTH PLAIN %s\r\n", credentials.c_str()), 235, "AUTH PLAIN ***");
     }
-    return Command("AUTH LOGIN\r\n", 334) &&
-           Command(CString((Base64(m_user.view()) + "\r\n").c_str()), 334, HIDDEN) &&
-           Command(CString((Base64(m_password.view()) + "\r\n").c_str()), 235, HIDDEN);
+    return Command(AUTH, "AUTH LOGIN\r\n", 334) &&
+           Command(AUTH, CString((Base64(m_user.view()) + "\r\n").c_str()), 334, HIDDEN) &&
+           Command(AUTH, CString((Base64(m_password.view()) + "\r\n").c_str()), 235, HIDDEN);
 }

@@ -24,14 +24,35 @@ void CSmtpSession::SetLogin(const CString &user, const CString &password)
     m_password = password;
 }
 
+ReplyBounds CSmtpSession::CommandBounds() const
+{
+    return {OnProviderRoute() ? m_replyLimit : m_replyTimeout, m_replyLimit};
+}
+
 BOOL CSmtpSession::Connect(const char *host, int port)
 {
     host = host ? host : "";
     if (!OpenConnection(host, port))
         return FALSE;
-    if (!ExpectReply(220))
-        return AbandonConnect("An unexpected SMTP login response was received\n");
-    return Extended() ? Introduce(host) : SayHelo();
+    if (!AwaitReply("the greeting", 220, CommandBounds()))
+        return AbandonConnect(GreetingFailure());
+    return OnProviderRoute() ? Introduce(host) : SayHelo();
+}
+
+// On the route to a provider, a greeting that never came is often a
+// server that waits for TLS first.
+CString CSmtpSession::GreetingFailure() const
+{
+    if (!OnProviderRoute())
+        return "An unexpected SMTP login response was received\n";
+    if (m_refused)
+        return CString::Formatted(SMTP_GREETING_REFUSED_TEXT, m_server.GetString(), m_lastReply.GetString());
+    if (GetLastError() != WSAETIMEDOUT)
+        return CString();
+    const int seconds = WholeSeconds(m_replyLimit);
+    if (m_security == SmtpSecurity::StartTls)
+        return CString::Formatted(SMTP_NO_GREETING_STARTTLS_TEXT, m_server.GetString(), seconds);
+    return CString::Formatted(SMTP_NO_GREETING_TEXT, m_server.GetString(), seconds);
 }
 
 BOOL CSmtpSession::OpenConnection(const char *host, int port)
@@ -39,16 +60,18 @@ BOOL CSmtpSession::OpenConnection(const char *host, int port)
     if (!m_connection.Create()) {
         Explain(CString::Formatted("Failed to create client socket, GetLastError returns: %d\n",
                                    static_cast<int>(GetLastError())),
-                Explanation::ConnectStep);
+                Explanation::StepWords);
         return FALSE;
     }
     if (!m_connection.Connect(host, static_cast<unsigned short>(port))) {
         Explain(CString::Formatted("Could not connect to the SMTP server %s on port %d, GetLastError returns: %d\n",
                                    host, port, static_cast<int>(GetLastError())),
-                Explanation::ConnectStep);
+                Explanation::StepWords);
         return FALSE;
     }
     m_connected = TRUE;
+    const bool ipv6 = std::string_view(host).find(':') != std::string_view::npos;
+    m_server = CString::Formatted(ipv6 ? "[%s]:%d" : "%s:%d", host, port);
     m_trace.Note(CString::Formatted("connected to %s port %d", host, port).view());
     return m_security != SmtpSecurity::Tls || StartTls(host);
 }
@@ -60,13 +83,13 @@ CString CSmtpSession::UnlessAborted(const CString &text) const
 
 void CSmtpSession::Explain(const CString &text, Explanation explanation)
 {
-    if (m_errorText.IsEmpty() || (explanation == Explanation::ConnectStep && !text.IsEmpty()))
+    if (m_errorText.IsEmpty() || (explanation == Explanation::StepWords && !text.IsEmpty()))
         m_errorText = text;
 }
 
 BOOL CSmtpSession::AbandonConnect(const CString &text)
 {
-    Explain(text, Explanation::ConnectStep);
+    Explain(text, Explanation::StepWords);
     Disconnect();
     return FALSE;
 }
@@ -74,10 +97,17 @@ BOOL CSmtpSession::AbandonConnect(const CString &text)
 // Ends a connection on which nothing more may be said.
 BOOL CSmtpSession::DropConnection(const CString &text)
 {
-    Explain(text, Explanation::ConnectStep);
+    Explain(text, Explanation::StepWords);
     m_connected = FALSE;
     Disconnect();
     return FALSE;
+}
+
+bool CSmtpSession::MayQuit() const
+{
+    if (m_outOfStep)
+        return false;
+    return m_security != SmtpSecurity::StartTls || m_connection.IsSecure();
 }
 
 BOOL CSmtpSession::Disconnect()
@@ -85,7 +115,7 @@ BOOL CSmtpSession::Disconnect()
     BOOL result = FALSE;
     if (m_connected && MayQuit()) {
         Transmit("QUIT\r\n");
-        result = ExpectReply(221);
+        result = AwaitReply("QUIT", 221, CommandBounds());
         if (!result && GetLastError() != WSAEINTR)
             SetLastError(ERROR_BAD_COMMAND);
     }

@@ -4,29 +4,34 @@
 #include "platform/last_error.h"
 #include "smtp/send_pieces.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace {
 
 constexpr std::string_view END_OF_DATA = "\r\n.\r\n";
 
+// A refusal of MAIL FROM that asks for a login first: 530 (RFC 4954 6),
+// or another permanent one whose words speak of authentication.
+bool AsksForLogin(int code, std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    return code == 530 || (code / 100 == 5 && lower.find("auth") != std::string::npos);
+}
+
 }  // namespace
 
-BOOL CSmtpSession::Command(const CString &command, int expected, std::string_view shown)
+BOOL CSmtpSession::Command(std::string_view name, const CString &line, int expected, std::string_view shown)
 {
-    return Command(command, expected, CommandBounds(), shown);
+    return Transmit(line, shown.empty() ? line.view() : shown) && Answered(name, expected, CommandBounds());
 }
 
-// `shown` stands for the command in the trace; empty: the command itself.
-BOOL CSmtpSession::Command(const CString &command, int expected, ReplyBounds bounds, std::string_view shown)
+BOOL CSmtpSession::Answered(std::string_view name, int expected, ReplyBounds bounds)
 {
-    return Transmit(command, shown.empty() ? command.view() : shown) && Answered(expected, bounds);
-}
-
-// A reply with another code, or none in time, gives ERROR_BAD_COMMAND.
-BOOL CSmtpSession::Answered(int expected, ReplyBounds bounds)
-{
-    if (ExpectReplyWithin(expected, bounds))
+    if (AwaitReply(name, expected, bounds))
         return TRUE;
     if (GetLastError() != WSAEINTR)
         SetLastError(ERROR_BAD_COMMAND);
@@ -35,14 +40,7 @@ BOOL CSmtpSession::Answered(int expected, ReplyBounds bounds)
 
 // An address with a line break would let its text end the command early and
 // smuggle in commands of its own, and a blank or bracket would end the
-// address early; nothing is sent for it.
-BOOL CSmtpSession::CheckAddress(const CString &address)
-{
-    if (const char *problem = EnvelopeAddressProblem(address.view()))
-        return Fail(problem, ERROR_INVALID_DATA);
-    return TRUE;
-}
-
+// address early; nothing is sent for such an envelope.
 BOOL CSmtpSession::CheckEnvelope(const CMailMessage &message)
 {
     if (const char *problem = EnvelopeProblem(message))
@@ -52,46 +50,40 @@ BOOL CSmtpSession::CheckEnvelope(const CMailMessage &message)
 
 BOOL CSmtpSession::AddRecipient(const CMailAddress &address)
 {
-    return CheckAddress(address.m_address) &&
-           Command(CString::Formatted("RCPT TO:<%s>\r\n", address.m_address.GetString()), 250);
+    if (const char *problem = EnvelopeAddressProblem(address.m_address.view()))
+        return Fail(problem, ERROR_INVALID_DATA);
+    return Command("RCPT", CString::Formatted("RCPT TO:<%s>\r\n", address.m_address.GetString()), 250);
 }
 
-BOOL CSmtpSession::SendEnvelope(const CMailMessage &message)
+// A provider's server that wants a login before it takes mail says so in
+// words of its own; the player is told what to set.
+BOOL CSmtpSession::SendSender(const CString &sender, std::size_t size)
 {
-    const CString sender = EnvelopeSender(message.m_from.m_address);
-    if (!CheckEnvelope(message) || !Command(CString::Formatted("MAIL FROM:<%s>\r\n", sender.GetString()), 250))
+    const std::string parameters = MailFromParameters(m_offers, size);
+    if (Command("MAIL", CString::Formatted("MAIL FROM:<%s>%s\r\n", sender.GetString(), parameters.c_str()), 250))
+        return TRUE;
+    if (m_refused && OnProviderRoute() && m_user.IsEmpty() && AsksForLogin(m_replyCode, m_lastReply.view()))
+        Explain(CString::Formatted(SMTP_LOGIN_NEEDED_TEXT, m_lastReply.GetString()), Explanation::StepWords);
+    return FALSE;
+}
+
+BOOL CSmtpSession::SendEnvelope(const CMailMessage &message, std::size_t size)
+{
+    if (!CheckEnvelope(message))
         return FALSE;
-    for (const int kind : {ADDRESS_TO, ADDRESS_CC, ADDRESS_BCC}) {
-        for (int index = 0; index < message.GetAddressCount(kind); ++index) {
-            if (!AddRecipient(message.GetAddress(index, kind)))
-                return FALSE;
-        }
-    }
-    return TRUE;
+    const std::vector<CString> addresses = EnvelopeAddresses(message);
+    if (!SendSender(addresses.front(), size))
+        return FALSE;
+    return std::all_of(addresses.begin() + 1, addresses.end(),
+                       [this](const CString &recipient) { return AddRecipient(CMailAddress(recipient)); });
 }
 
 // The content and the end of data go down in one call, in pieces, so that
 // they leave together; the trace shows the content's size.
-BOOL CSmtpSession::SendContent(const CMailMessage &message)
+BOOL CSmtpSession::SendContent(const CMailContent &content)
 {
-    const bool multipart = !message.m_attachments.empty();
-    const CString header = message.BuildHeader();
-    std::vector<CString> heads;
-    heads.reserve(message.m_attachments.size());  // the pieces point into it
-    std::vector<std::string_view> pieces{header.view()};
-    if (multipart)
-        pieces.push_back(MIME_TEXT_PART_HEAD);
-    pieces.push_back(message.m_body.view());
-    for (const CMailAttachment *attachment : message.m_attachments) {
-        if (!attachment)
-            continue;
-        heads.push_back(attachment->BuildPartHead());
-        pieces.push_back(heads.back().view());
-        pieces.emplace_back(attachment->m_data, attachment->m_data ? attachment->m_length : 0);
-    }
-    if (multipart)
-        pieces.push_back(MIME_CLOSING_DELIMITER);
-    m_trace.Sent(CString::Formatted("<content: %zu bytes>", TotalSize(pieces)).view());
+    std::vector<std::string_view> pieces(content.Pieces().begin(), content.Pieces().end());
+    m_trace.Sent(CString::Formatted("<content: %zu bytes>", content.Size()).view());
     m_trace.Sent(".");
     pieces.push_back(END_OF_DATA);
     return Transmit(pieces);
@@ -99,6 +91,7 @@ BOOL CSmtpSession::SendContent(const CMailMessage &message)
 
 BOOL CSmtpSession::SendMail(const CMailMessage &message)
 {
-    return SendEnvelope(message) && Command("DATA\r\n", 354) && SendContent(message) &&
-           Answered(250, {m_dataEndTimeout, m_dataEndTimeout});
+    const CMailContent content(message);
+    return SendEnvelope(message, content.Size()) && Command("DATA", "DATA\r\n", 354) && SendContent(content) &&
+           Answered("the end of data", 250, {m_dataEndTimeout, m_dataEndTimeout});
 }

@@ -8,6 +8,7 @@
 #include "support/temp_folder.h"
 #include "platform/resources.h"
 #include "support/aiosmtpd_server.h"
+#include "support/masked_header.h"
 #include "support/plugin_api.h"
 #include "support/test_certificates.h"
 #include "support/test_host.h"
@@ -32,10 +33,10 @@ const std::string PASSWORD = "xK9-turn-secret";
 // PASSWORD in base64 (AUTH LOGIN), and NUL LOGIN NUL PASSWORD (AUTH PLAIN).
 const std::string PASSWORD_BASE64 = "eEs5LXR1cm4tc2VjcmV0";
 const std::string PLAIN_BASE64 = "AHBsYXllckBleGFtcGxlLm9yZwB4SzktdHVybi1zZWNyZXQ=";
-// "Ход Щуки" with a dot line, in Windows-1251 and as the server stores it.
+// "Ход Щуки" with a dot line, in Windows-1251 and as the server stores it
+// (Masked).
 const std::string BODY_1251 = "\xD5\xEE\xE4 \xD9\xF3\xEA\xE8\r\n.\r\nend";
-const std::string CONTENT_KOI8 = "From: player@example.org\r\nTo: server@example.org\r\nSubject: Turn\r\n\r\n"
-                                 "\xE8\xCF\xC4 \xFD\xD5\xCB\xC9\r\n.\r\nend\r\n";
+const std::string CONTENT_KOI8 = MASKED_TURN_HEADER + "\xE8\xCF\xC4 \xFD\xD5\xCB\xC9\r\n.\r\nend\r\n";
 
 class ProviderTest : public ::testing::Test {
 protected:
@@ -71,8 +72,9 @@ protected:
     // true when it was sent, else LastText() says why.
     bool SendTurn(const std::string &server, std::vector<std::pair<std::string, std::string>> settings)
     {
-        settings.insert(settings.end(), {{"From", LOGIN}, {"To", "server@example.org"}, {"Subject", "Turn"},
-                                         {"ServerSMTP", server}});
+        // The row's own settings come last, so they win.
+        settings.insert(settings.begin(), {{"From", LOGIN}, {"To", "server@example.org"}, {"Subject", "Turn"},
+                                           {"ServerSMTP", server}});
         CMapStringToString store;
         for (const auto &[key, value] : settings)
             store.SetAt(key.c_str(), value.c_str());
@@ -158,7 +160,7 @@ TEST_P(SecureRouteTest, RussianTurnArrivesIntactAndTheTranscriptHidesTheLogin)
     ASSERT_TRUE(SendTurn(address, {{"Security", route.security}, {"Login", LOGIN},
                                    {"TlsCaFile", Certificates().Ca().string()}}))
         << LastText();
-    EXPECT_EQ(ReadFile(folder / "1.eml"), CONTENT_KOI8);
+    EXPECT_EQ(Masked(ReadFile(folder / "1.eml")), CONTENT_KOI8);
     EXPECT_EQ(ServerLog(), route.serverLog);
     const std::vector<std::string> sent = SentLines();
     EXPECT_NE(std::search(sent.begin(), sent.end(), route.loginLines.begin(), route.loginLines.end()), sent.end())
@@ -171,11 +173,12 @@ TEST_P(SecureRouteTest, RussianTurnArrivesIntactAndTheTranscriptHidesTheLogin)
 INSTANTIATE_TEST_SUITE_P(
     Routes, SecureRouteTest,
     ::testing::Values(SecureRoute{"StartTlsWithPlainLogin", {"--starttls", "--login", LOGIN + ":" + PASSWORD},
-                                  "starttls", true, {"AUTH PLAIN ***", "MAIL FROM:<player@example.org>"},
-                                  "EHLO clear\nEHLO tls\nMAIL\n"},
+                                  "starttls", true, {"AUTH PLAIN ***", "MAIL FROM:<player@example.org> SIZE=272 BODY=8BITMIME"},
+                                  "EHLO clear\nEHLO tls\nMAIL SIZE BODY=8BITMIME\n"},
                       SecureRoute{"TlsWithLoginMechanism",
                                   {"--tls", "--login", LOGIN + ":" + PASSWORD, "--no-plain"}, "tls", false,
-                                  {"AUTH LOGIN", "***", "***", "MAIL FROM:<player@example.org>"}, "EHLO tls\nMAIL\n"}),
+                                  {"AUTH LOGIN", "***", "***", "MAIL FROM:<player@example.org> SIZE=272 BODY=8BITMIME"},
+                                  "EHLO tls\nMAIL SIZE BODY=8BITMIME\n"}),
     [](const auto &row) { return std::string(row.param.name); });
 
 TEST_F(ServerTest, WrongPasswordFailsWithTheServersReplyAndSendsNoMail)
@@ -196,6 +199,7 @@ struct RefusedCertificate {
     const char *certificate;
     const char *security;
     bool trustTestCa;
+    bool byName;  // ServerSMTP names localhost, not 127.0.0.1
     const char *text;
     const char *serverLog;
 };
@@ -212,8 +216,9 @@ TEST_P(RefusedCertificateTest, EndsTheConnectionBeforeAnyCommandUnderTls)
     std::vector<std::pair<std::string, std::string>> settings{{"Security", row.security}};
     if (row.trustTestCa)
         settings.emplace_back("TlsCaFile", Certificates().Ca().string());
-    EXPECT_FALSE(SendTurn(server.Address(), settings));
-    EXPECT_EQ(LastText(), std::string("Alpha ERR: Could not verify the certificate of 127.0.0.1: ") + row.text);
+    const std::string name = row.byName ? "localhost" : "127.0.0.1";
+    EXPECT_FALSE(SendTurn(name + ":" + std::to_string(server.Port()), settings));
+    EXPECT_EQ(LastText(), "Alpha ERR: Could not verify the certificate of " + name + ": " + row.text);
     EXPECT_EQ(ServerLog(), row.serverLog);
     const std::vector<std::string> sent = SentLines();
     ASSERT_EQ(sent.size(), starttls ? 2u : 0u) << Trace();
@@ -222,9 +227,11 @@ TEST_P(RefusedCertificateTest, EndsTheConnectionBeforeAnyCommandUnderTls)
 
 INSTANTIATE_TEST_SUITE_P(
     Certificates, RefusedCertificateTest,
-    ::testing::Values(RefusedCertificate{"OtherName", TestCertificates::OTHER, "starttls", true,
+    ::testing::Values(RefusedCertificate{"OtherName", TestCertificates::OTHER, "starttls", true, false,
                                          "IP address mismatch", "EHLO clear\n"},
-                      RefusedCertificate{"UntrustedCa", TestCertificates::SERVER, "tls", false,
+                      RefusedCertificate{"OtherNameByName", TestCertificates::OTHER, "starttls", true, true,
+                                         "hostname mismatch", "EHLO clear\n"},
+                      RefusedCertificate{"UntrustedCa", TestCertificates::SERVER, "tls", false, false,
                                          "unable to get local issuer certificate", ""}),
     [](const auto &row) { return std::string(row.param.name); });
 
@@ -239,7 +246,7 @@ TEST_F(ServerTest, ServerWithoutStartTlsIsLeftWithNothingSentInTheClear)
 }
 
 // Settings that cannot work fail the turn before any connection: the
-// server named is one where nothing listens.
+// server named is one where nothing listens (on 465 neither).
 struct RefusedSettings {
     const char *name;
     std::vector<std::pair<std::string, std::string>> settings;
@@ -275,7 +282,11 @@ INSTANTIATE_TEST_SUITE_P(
                         "Login is set without Security: a password never goes in the clear, so set Security to "
                         "starttls or tls"},
         RefusedSettings{"UnknownSecurity", {{"Security", "ssl"}}, 0600,
-                        "Security is \"ssl\"; it must be none, starttls or tls"}),
+                        "Security is \"ssl\"; it must be none, starttls or tls"},
+        RefusedSettings{"RecipientNotAMailbox", {{"Security", "starttls"}, {"To", "Doe"}}, 0600,
+                        "\"Doe\" is not a mail address of the form local@domain: it needs exactly one @"},
+        RefusedSettings{"TlsWithoutPortGoesTo465", {{"Security", "tls"}, {"ServerSMTP", "127.0.0.1"}}, 0600,
+                        "Could not connect to the SMTP server 127.0.0.1 on port 465, GetLastError returns: 111\n"}),
     [](const auto &row) { return std::string(row.param.name); });
 
 }  // namespace

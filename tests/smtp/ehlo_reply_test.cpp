@@ -31,6 +31,18 @@ TEST(EhloReplyTest, OffersAreReadFromTheKeywordLinesOnly)
     }
 }
 
+TEST(EhloReplyTest, MailFromDeclaresOnlyWhatTheServerOffers)
+{
+    const std::pair<const char *, const char *> rows[] = {
+        {"250-mx.example\r\n250-SIZE 35882577\r\n250 8BITMIME\r\n", " SIZE=1234 BODY=8BITMIME"},
+        {"250-mx.example\r\n250 size\r\n", " SIZE=1234"},
+        {"250-mx.example\r\n250 8BITMIME\r\n", " BODY=8BITMIME"},
+        {"250 SIZE 8BITMIME\r\n", ""},
+    };
+    for (const auto &[reply, parameters] : rows)
+        EXPECT_EQ(MailFromParameters(ParseEhloReply(reply), 1234), parameters) << reply;
+}
+
 TEST(SaslEncodingTest, Base64AndThePlainResponseFollowTheirRfcs)
 {
     // RFC 4648 section 10, and RFC 4616's example without an authorisation identity.

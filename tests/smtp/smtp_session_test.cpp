@@ -1,3 +1,4 @@
+#include "fake_socket_calls.h"
 #include "platform/last_error.h"
 #include "platform/ticks.h"
 #include "smtp/smtp_session.h"
@@ -74,6 +75,41 @@ TEST_F(SessionTest, UnresolvableServerNamesTheLookupFailure)
               "Could not connect to the SMTP server no-such-host.invalid on port 25, GetLastError returns: 10022\n");
     EXPECT_FALSE(session.Disconnect());
 }
+
+// The name the client gives: the machine's own when it is a domain (HELO)
+// or a fully qualified one (EHLO, to a provider); else its address.
+struct ClientNameCase {
+    const char *name;
+    SmtpSecurity security;
+    const char *hostName;
+    const char *firstLine;
+};
+
+void PrintTo(const ClientNameCase &row, std::ostream *out) { *out << row.name; }
+
+class ClientNameTest : public SessionTest, public ::testing::WithParamInterface<ClientNameCase> {};
+
+TEST_P(ClientNameTest, IsTheHostNameOnlyWhereItIsValid)
+{
+    FakeSocketCalls calls(true);
+    calls.State().hostName = GetParam().hostName;
+    LoopbackSmtpServer server({Greeted().ExpectLine().Reply("221 bye\r\n")});
+    session.SetSecurity(GetParam().security);
+    Connect(server);
+    session.Disconnect();
+    ASSERT_TRUE(server.WaitForConnectionEnd(0));
+    const std::string firstLine = GetParam().firstLine;
+    EXPECT_EQ(server.Received(0).substr(0, firstLine.size()), firstLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ClientNameTest,
+    ::testing::Values(ClientNameCase{"Domain", SmtpSecurity::None, "vm", "HELO vm\r\n"},
+                      ClientNameCase{"Underscore", SmtpSecurity::None, "my_pc", "HELO [127.0.0.1]\r\n"},
+                      ClientNameCase{"NotQualified", SmtpSecurity::StartTls, "vm", "EHLO [127.0.0.1]\r\n"},
+                      ClientNameCase{"Qualified", SmtpSecurity::StartTls, "vm.example.org", "EHLO vm.example.org\r\n"},
+                      ClientNameCase{"Numbers", SmtpSecurity::StartTls, "10.0.0.1", "EHLO [127.0.0.1]\r\n"}),
+    [](const auto &row) { return std::string(row.param.name); });
 
 // Greetings that must be read whole, however they are cut, and leave the
 // conversation in step (HELO and QUIT answered as sent).

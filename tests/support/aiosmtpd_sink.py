@@ -6,7 +6,8 @@ output line, and stores every message it accepts as DIR/N.eml (the content
 as received, after the server's own end-of-data and dot handling) and
 DIR/N.envelope (MAIL FROM, then one RCPT TO per line). DIR/commands.log
 gets a line per EHLO ("EHLO tls" or "EHLO clear") and per MAIL. Ends when
-its standard input closes.
+its standard input closes. A MAIL line names the parameters that came with
+MAIL FROM, without the value of SIZE ("MAIL SIZE BODY=8BITMIME").
 
   --cert PEM --key PEM     the server's certificate and key, for:
   --starttls               offering STARTTLS and requiring it before MAIL
@@ -41,7 +42,8 @@ class StoreHandler:
         return responses
 
     async def handle_MAIL(self, server, session, envelope, address, mail_options):
-        self.log("MAIL")
+        self.log(" ".join(["MAIL"] + [option.split("=")[0] if option.startswith("SIZE=") else option
+                                      for option in mail_options]))
         envelope.mail_from = address
         envelope.mail_options.extend(mail_options)
         return "250 OK"
