@@ -33,14 +33,22 @@ public:
     CString GetError() const { return m_error; }
 
     // The stop request that every wait of a delivery watches; the mailers
-    // only test it, never reset it. May be null.
-    void SetAbortEvent(const CEvent *abort) { m_pAbortEvent = abort; }
+    // only test it, never reset it. May be null. The reply to the end of
+    // an SMTP mail may still come for `lastReplyGrace` ms after it: the
+    // server may be storing the message.
+    void SetAbortEvent(const CEvent *abort, DWORD lastReplyGrace = 0)
+    {
+        m_pAbortEvent = abort;
+        m_dwLastReplyGrace = lastReplyGrace;
+    }
     const CEvent *GetAbortEvent() const { return m_pAbortEvent; }
+    DWORD GetLastReplyGrace() const { return m_dwLastReplyGrace; }
 
     CString m_error;
 
 private:
     const CEvent *m_pAbortEvent = nullptr;
+    DWORD m_dwLastReplyGrace = 0;
 };
 
 extern CMessageRecord g_currentMessage;  // written by the sender thread only

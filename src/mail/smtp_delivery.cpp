@@ -147,7 +147,7 @@ BOOL DeliverRecordBySmtp(CMessageRecord &record)
         return FALSE;
     }
     CSmtpSession session;
-    session.SetAbortEvent(record.GetAbortEvent());
+    session.SetAbortEvent(record.GetAbortEvent(), record.GetLastReplyGrace());
     session.SetSecurity(connection.security, connection.caFile);
     session.SetLogin(connection.login, connection.password);
     session.TraceTo(std::getenv(TRACE_VARIABLE));

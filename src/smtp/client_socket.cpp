@@ -284,11 +284,11 @@ int CClientSocket::Close()
     return result;
 }
 
-SocketWait CClientSocket::IsReadable(DWORD timeout) const
+SocketWait CClientSocket::IsReadable(DWORD timeout, bool watchAbort) const
 {
     if (m_tls && m_tls->HasPendingInput())
         return SocketWait::Readable;
-    return m_calls->wait(m_socket, m_abort, timeout, m_readWantsWrite);
+    return m_calls->wait(m_socket, watchAbort ? m_abort : nullptr, timeout, m_readWantsWrite);
 }
 
 CString CClientSocket::GetLocalAddressLiteral() const

@@ -58,9 +58,10 @@ public:
     CString TlsSummary() const { return m_tls ? m_tls->Summary() : CString(); }
     // -1 when there was no socket, else close's result.
     int Close();
-    // Waits up to `timeout` ms for data, end of stream or the abort event;
-    // at once when TLS holds decrypted bytes that no wait would announce.
-    SocketWait IsReadable(DWORD timeout) const;
+    // Waits up to `timeout` ms for data, end of stream or the abort event
+    // (unless `watchAbort` is false); at once when TLS holds decrypted
+    // bytes that no wait would announce.
+    SocketWait IsReadable(DWORD timeout, bool watchAbort = true) const;
 
     // The event is only tested, never reset; null for none.
     void SetAbortEvent(const CEvent *abort) { m_abort = abort; }

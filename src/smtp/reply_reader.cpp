@@ -44,14 +44,16 @@ SmtpReply CReplyReader::Read(CReplyBuffer &buffer, ReplyBounds bounds, std::stri
 // finds nothing when the server has not run yet since the command (the
 // usual case when both share a CPU). Nothing on success (or while the
 // bounds allow more waiting); otherwise the last error that ends the read.
+// A read that goes on after the abort ends as aborted when its time runs
+// out.
 std::optional<DWORD> CReplyReader::ReceiveMore(CReplyBuffer &buffer, CReplyDeadline &deadline)
 {
     const DWORD left = deadline.Left();
     if (left == 0)
-        return WSAETIMEDOUT;
-    switch (m_connection.IsReadable(std::min(POLL_INTERVAL, left))) {
+        return deadline.Aborted() ? WSAEINTR : WSAETIMEDOUT;
+    switch (m_connection.IsReadable(std::min(POLL_INTERVAL, left), !deadline.Aborted())) {
     case SocketWait::TimedOut: return std::nullopt;
-    case SocketWait::Signalled: return WSAEINTR;
+    case SocketWait::Signalled: return deadline.AbortCame() ? std::nullopt : std::optional<DWORD>(WSAEINTR);
     case SocketWait::Failed: return GetLastError();
     case SocketWait::Readable: break;
     }

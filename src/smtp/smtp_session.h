@@ -129,8 +129,16 @@ public:
 
     // Every wait of the session ends at once, failing with WSAEINTR and the
     // text SMTP_ABORTED_TEXT, while `abort` is signalled; what the server
-    // has already sent is read without a wait. Never reset here.
-    void SetAbortEvent(const CEvent *abort) { m_connection.SetAbortEvent(abort); }
+    // has already sent is read without a wait. Never reset here. The one
+    // exception is the reply to the end of data, which the server may be
+    // storing the message for: it may still come for `lastReplyGrace` ms
+    // after the abort (the mail was sent if it accepts), then the wait ends
+    // as aborted.
+    void SetAbortEvent(const CEvent *abort, DWORD lastReplyGrace = 0)
+    {
+        m_connection.SetAbortEvent(abort);
+        m_lastReplyGrace = lastReplyGrace;
+    }
 
     // The server's text of the last reply that failed a read: a reply with
     // another code, or what had arrived when the read failed.
@@ -213,5 +221,6 @@ private:
     CString m_caFile;
     CString m_user;
     CString m_password;
+    DWORD m_lastReplyGrace = 0;
     CSmtpTrace m_trace;
 };

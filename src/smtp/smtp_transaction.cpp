@@ -89,9 +89,11 @@ BOOL CSmtpSession::SendContent(const CMailContent &content)
     return Transmit(pieces);
 }
 
+// The server may store the message while its reply is awaited, so a stop
+// lets that reply come for a while yet.
 BOOL CSmtpSession::SendMail(const CMailMessage &message)
 {
     const CMailContent content(message);
     return SendEnvelope(message, content.Size()) && Command("DATA", "DATA\r\n", 354) && SendContent(content) &&
-           Answered("the end of data", 250, {m_dataEndTimeout, m_dataEndTimeout});
+           Answered("the end of data", 250, {m_dataEndTimeout, m_dataEndTimeout, m_lastReplyGrace});
 }

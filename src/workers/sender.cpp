@@ -31,6 +31,15 @@ bool MergeGameSettings()
     return true;
 }
 
+// How long the reply to the end of a mail may still come after a stop
+// request: most of the stopper's wait for this sender, the rest left for
+// the outcome to reach the host before the stopper gives up.
+DWORD LastReplyGrace()
+{
+    const DWORD bound = g_dwWorkerStopTimeout.load();
+    return bound - bound / 5;
+}
+
 CString GameText(UINT id)
 {
     const CString text = theApp.LoadText(id);
@@ -83,7 +92,7 @@ Handling DeliverCurrent()
 
 DWORD SenderThread()
 {
-    g_currentMessage.SetAbortEvent(&g_eventAbort);
+    g_currentMessage.SetAbortEvent(&g_eventAbort, LastReplyGrace());
     while (!AbortRequested()) {
         g_currentMessage.ForgetPerMessageKeys();
         const auto ticket = g_arrOutbox.MergeNewestInto(g_currentMessage);
