@@ -22,7 +22,8 @@ CString DisplayText(const CMailAddress &address, const CMailMessage::PhraseForm 
 {
     if (address.m_displayName.IsEmpty())
         return HeaderField(address.m_address);
-    return CString(form(HeaderField(address.m_displayName).view())) + " <" + HeaderField(address.m_address) + ">";
+    const CString name(form(HeaderField(address.m_displayName).view()));
+    return CMailAddress(name, HeaderField(address.m_address)).GetDisplayText();
 }
 
 CString JoinDisplayTexts(const std::vector<CMailAddress> &list, const CMailMessage::PhraseForm &form)
