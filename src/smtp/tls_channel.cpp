@@ -3,6 +3,7 @@
 #include "platform/last_error.h"
 #include "smtp/send_pieces.h"
 #include "smtp/socket_address.h"
+#include "smtp/trust_store.h"
 
 #include <openssl/bio.h>
 #include <openssl/err.h>
@@ -112,12 +113,15 @@ bool CTlsChannel::Prepare(const TlsPeer &peer)
     const CString broken = CString::Formatted(TLS_HANDSHAKE_FAILED_TEXT, m_host.GetString(), "cannot set up TLS");
     m_context.reset(SSL_CTX_new(TLS_client_method()));
     SSL_CTX *context = m_context.get();
-    if (!context || SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION) != 1 ||
-        SSL_CTX_set_default_verify_paths(context) != 1)
+    if (!context || SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION) != 1)
         return FailPreparing(broken);
-    if (!peer.caFile.IsEmpty() && SSL_CTX_load_verify_locations(context, peer.caFile.GetString(), nullptr) != 1)
-        return FailPreparing(
-            CString::Formatted(TLS_CA_FILE_TEXT, peer.caFile.GetString(), LibraryReason().GetString()));
+    CString reason;
+    const TrustStorePtr trusted = SharedTrustStore(peer.caFile, reason);
+    if (!trusted && !peer.caFile.IsEmpty())
+        return FailPreparing(CString::Formatted(TLS_CA_FILE_TEXT, peer.caFile.GetString(), reason.GetString()));
+    if (!trusted)
+        return FailPreparing(broken);
+    SSL_CTX_set1_cert_store(context, trusted.get());
     SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
     m_connection.reset(SSL_new(context));
     BIO *bio = BIO_new(SocketBioMethod());
