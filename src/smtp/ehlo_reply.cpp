@@ -30,6 +30,7 @@ void ReadKeywordLine(std::string_view line, EhloOffers &offers)
     offers.startTls |= keyword == "STARTTLS";
     offers.size |= keyword == "SIZE";
     offers.eightBitMime |= keyword == "8BITMIME";
+    offers.pipelining |= keyword == "PIPELINING";
     if (keyword != "AUTH")
         return;
     for (std::string_view word = NextWord(line); !word.empty(); word = NextWord(line)) {

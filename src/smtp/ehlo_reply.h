@@ -1,7 +1,7 @@
 // What a server's EHLO reply offers that the client uses (RFC 5321 4.1.1.1,
-// RFC 3207, RFC 4954, RFC 1870, RFC 6152): STARTTLS, the AUTH mechanisms,
-// SIZE and 8BITMIME, and the MAIL FROM parameters they let the client
-// declare. Pure functions over the reply's bytes.
+// RFC 3207, RFC 4954, RFC 1870, RFC 6152, RFC 2920): STARTTLS, the AUTH
+// mechanisms, SIZE, 8BITMIME and PIPELINING, and the MAIL FROM parameters
+// they let the client declare. Pure functions over the reply's bytes.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,7 @@ struct EhloOffers {
     bool authLogin = false;
     bool size = false;
     bool eightBitMime = false;
+    bool pipelining = false;
 };
 
 enum class AuthMechanism { None, Plain, Login };

@@ -105,16 +105,16 @@ BOOL CSmtpSession::DropConnection(const CString &text)
 
 bool CSmtpSession::MayQuit() const
 {
-    if (m_outOfStep)
+    if (m_outOfStep || m_quitSent)
         return false;
     return m_security != SmtpSecurity::StartTls || m_connection.IsSecure();
 }
 
 BOOL CSmtpSession::Disconnect()
 {
-    BOOL result = FALSE;
+    BOOL result = m_connected && m_quitSent;
     if (m_connected && MayQuit()) {
-        Transmit("QUIT\r\n");
+        Transmit(QUIT_LINE);
         result = AwaitReply("QUIT", 221, CommandBounds());
         if (!result && GetLastError() != WSAEINTR)
             SetLastError(ERROR_BAD_COMMAND);

@@ -52,40 +52,58 @@ BOOL CSmtpSession::AddRecipient(const CMailAddress &address)
 {
     if (const char *problem = EnvelopeAddressProblem(address.m_address.view()))
         return Fail(problem, ERROR_INVALID_DATA);
-    return Command("RCPT", CString::Formatted("RCPT TO:<%s>\r\n", address.m_address.GetString()), 250);
+    return Command("RCPT", RecipientLine(address.m_address), 250);
+}
+
+CString CSmtpSession::RecipientLine(const CString &recipient)
+{
+    return CString::Formatted("RCPT TO:<%s>\r\n", recipient.GetString());
+}
+
+CString CSmtpSession::SenderLine(const CString &sender, std::size_t size) const
+{
+    const std::string parameters = MailFromParameters(m_offers, size);
+    return CString::Formatted("MAIL FROM:<%s>%s\r\n", sender.GetString(), parameters.c_str());
 }
 
 // A provider's server that wants a login before it takes mail says so in
 // words of its own; the player is told what to set.
-BOOL CSmtpSession::SendSender(const CString &sender, std::size_t size)
+BOOL CSmtpSession::SenderAccepted()
 {
-    const std::string parameters = MailFromParameters(m_offers, size);
-    if (Command("MAIL", CString::Formatted("MAIL FROM:<%s>%s\r\n", sender.GetString(), parameters.c_str()), 250))
+    if (Answered("MAIL", 250, CommandBounds()))
         return TRUE;
     if (m_refused && OnProviderRoute() && m_user.IsEmpty() && AsksForLogin(m_replyCode, m_lastReply.view()))
         Explain(CString::Formatted(SMTP_LOGIN_NEEDED_TEXT, m_lastReply.GetString()), Explanation::StepWords);
     return FALSE;
 }
 
-BOOL CSmtpSession::SendEnvelope(const CMailMessage &message, std::size_t size)
+// The first recipient refused ends the transaction.
+BOOL CSmtpSession::OpenData(const std::vector<CString> &addresses, std::size_t size)
 {
-    if (!CheckEnvelope(message))
-        return FALSE;
-    const std::vector<CString> addresses = EnvelopeAddresses(message);
-    if (!SendSender(addresses.front(), size))
+    if (!Transmit(SenderLine(addresses.front(), size)) || !SenderAccepted())
         return FALSE;
     return std::all_of(addresses.begin() + 1, addresses.end(),
-                       [this](const CString &recipient) { return AddRecipient(CMailAddress(recipient)); });
+                       [this](const CString &recipient) { return AddRecipient(CMailAddress(recipient)); }) &&
+           Command("DATA", "DATA\r\n", 354);
 }
 
 // The content and the end of data go down in one call, in pieces, so that
-// they leave together; the trace shows the content's size.
+// they leave together, and with them QUIT where the server takes commands
+// in groups: the turn is done with the reply to the end of data. The
+// trace shows the content's size.
 BOOL CSmtpSession::SendContent(const CMailContent &content)
 {
     std::vector<std::string_view> pieces(content.Pieces().begin(), content.Pieces().end());
+    pieces.push_back(END_OF_DATA);
+    m_quitSent = Pipelining();
+    if (m_quitSent) {
+        m_trace.Note("pipelined: the content, the end of data and QUIT in one write");
+        pieces.push_back(QUIT_LINE);
+    }
     m_trace.Sent(CString::Formatted("<content: %zu bytes>", content.Size()).view());
     m_trace.Sent(".");
-    pieces.push_back(END_OF_DATA);
+    if (m_quitSent)
+        m_trace.Sent(QUIT_LINE);
     return Transmit(pieces);
 }
 
@@ -93,7 +111,11 @@ BOOL CSmtpSession::SendContent(const CMailContent &content)
 // lets that reply come for a while yet.
 BOOL CSmtpSession::SendMail(const CMailMessage &message)
 {
+    if (!CheckEnvelope(message))
+        return FALSE;
     const CMailContent content(message);
-    return SendEnvelope(message, content.Size()) && Command("DATA", "DATA\r\n", 354) && SendContent(content) &&
+    const std::vector<CString> addresses = EnvelopeAddresses(message);
+    const BOOL open = Pipelining() ? OpenDataInOneGroup(addresses, content.Size()) : OpenData(addresses, content.Size());
+    return open && SendContent(content) &&
            Answered("the end of data", 250, {m_dataEndTimeout, m_dataEndTimeout, m_lastReplyGrace});
 }

@@ -1,13 +1,16 @@
 // A session that asked for TLS or a login, against servers that fall short:
 // it stops at once and says why, and what went over the wire in the clear
 // is exactly what was allowed. Then sessions under TLS: one that must read
-// decrypted bytes before it waits on the socket again, and the pace of a
-// mail provider's servers, which may think long before a reply.
+// decrypted bytes before it waits on the socket again, the pace of a mail
+// provider's servers, which may think long before a reply, and commands in
+// groups where the server takes them so.
 #include "fake_socket_calls.h"
 #include "platform/last_error.h"
+#include "smtp/mail_content.h"
 #include "smtp/sasl_encoding.h"
 #include "smtp/smtp_session.h"
 #include "host/loopback/loopback_smtp_server.h"
+#include "support/temp_folder.h"
 #include "support/test_certificates.h"
 #include "tls_test_server.h"
 
@@ -193,5 +196,122 @@ TEST_F(TlsSessionTest, MailFromDeclaresTheSizeAndARefusalForWantOfALoginSaysWhat
     EXPECT_EQ(server->Received(), EHLO + "MAIL FROM:<me@example.org> SIZE=" + std::to_string(content.size()) +
                                       " BODY=8BITMIME\r\nQUIT\r\n");
 }
+
+// Each read of the server takes one TLS record, that is one write of the
+// client: the tests below see how the commands were grouped.
+CMailMessage Turn(const char *recipients)
+{
+    CMailMessage message;
+    message.m_from = CMailAddress(CString("me@example.org"));
+    message.m_subject = "Turn";
+    message.ParseAddressList(recipients, ADDRESS_TO);
+    message.SetBody("turn");
+    return message;
+}
+
+std::string ContentOf(const CMailMessage &message)
+{
+    const CMailContent pieces(message);
+    std::string content;
+    for (const std::string_view piece : pieces.Pieces())
+        content += piece;
+    return content;
+}
+
+const std::string MAIL_FROM = "MAIL FROM:<me@example.org>\r\n";
+const std::string RCPT_A = "RCPT TO:<a@example.org>\r\n";
+const std::string RCPT_B = "RCPT TO:<b@example.org>\r\n";
+const char *const PIPELINING_EHLO = "250-mx.test\r\n250 PIPELINING\r\n";
+
+TEST_F(TlsSessionTest, PipeliningSendsTheEnvelopeInOneWriteAndQuitWithTheEndOfData)
+{
+    const TempFolder folder;
+    session.TraceTo((folder / "trace").c_str());
+    const auto server = Serve({"220 ready\r\n", PIPELINING_EHLO, "250 ok\r\n250 ok\r\n250 ok\r\n354 go\r\n",
+                               "250 queued\r\n221 bye\r\n"});
+    const CMailMessage message = Turn("a@example.org, b@example.org");
+    ASSERT_TRUE(session.Connect("127.0.0.1", server->Port())) << session.GetErrorText();
+    EXPECT_TRUE(session.SendMail(message)) << session.GetErrorText();
+    EXPECT_TRUE(session.Disconnect());
+    EXPECT_EQ(server->Reads(), (std::vector<std::string>{EHLO, MAIL_FROM + RCPT_A + RCPT_B + "DATA\r\n",
+                                                          ContentOf(message) + "\r\n.\r\nQUIT\r\n"}));
+    const std::string trace = ReadFile(folder / "trace");
+    EXPECT_NE(trace.find("* pipelined: 4 commands in one write\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("> RCPT TO:<b@example.org>\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("* pipelined: the content, the end of data and QUIT in one write\n"), std::string::npos);
+}
+
+TEST_F(TlsSessionTest, WithoutPipeliningEachCommandWaitsForItsReply)
+{
+    const auto server = Serve({"220 ready\r\n", "250-mx.test\r\n250 SIZE\r\n", "250 ok\r\n", "250 ok\r\n",
+                               "354 go\r\n", "250 queued\r\n", "221 bye\r\n"});
+    const CMailMessage message = Turn("a@example.org");
+    const std::string content = ContentOf(message);
+    ASSERT_TRUE(session.Connect("127.0.0.1", server->Port())) << session.GetErrorText();
+    EXPECT_TRUE(session.SendMail(message)) << session.GetErrorText();
+    EXPECT_TRUE(session.Disconnect());
+    EXPECT_EQ(server->Reads(),
+              (std::vector<std::string>{EHLO, "MAIL FROM:<me@example.org> SIZE=" + std::to_string(content.size()) + "\r\n",
+                                        RCPT_A, "DATA\r\n", content + "\r\n.\r\n", "QUIT\r\n"}));
+}
+
+// A refusal in the group says what the refusal one command at a time says,
+// and nothing is delivered: DATA taken after a refusal gets a lone end of
+// data when no recipient was taken, or else the connection is closed
+// before the end of data. A reply that does not come leaves QUIT unsaid.
+struct GroupRefusal {
+    const char *name;
+    const char *recipients;
+    std::vector<TlsReply> replies;  // to the group and after it
+    std::vector<std::string> afterGroup;
+    const char *text;
+};
+
+void PrintTo(const GroupRefusal &row, std::ostream *out) { *out << row.name; }
+
+class GroupRefusalTest : public TlsSessionTest, public ::testing::WithParamInterface<GroupRefusal> {};
+
+TEST_P(GroupRefusalTest, SaysWhatTheFirstRefusalSaysAndDeliversNothing)
+{
+    const GroupRefusal &row = GetParam();
+    std::vector<TlsReply> replies{"220 ready\r\n", PIPELINING_EHLO};
+    replies.insert(replies.end(), row.replies.begin(), row.replies.end());
+    const auto server = Serve(replies);
+    session.m_replyLimit = 300;
+    const CMailMessage message = Turn(row.recipients);
+    ASSERT_TRUE(session.Connect("127.0.0.1", server->Port())) << session.GetErrorText();
+    EXPECT_FALSE(session.SendMail(message));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_COMMAND));
+    EXPECT_EQ(session.GetErrorText().str(), WithServer(row.text, server->Port()));
+    session.Disconnect();
+    std::vector<std::string> reads = server->Reads();
+    ASSERT_GE(reads.size(), 2U);
+    reads.erase(reads.begin(), reads.begin() + 2);
+    EXPECT_EQ(reads, row.afterGroup);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Groups, GroupRefusalTest,
+    ::testing::Values(
+        GroupRefusal{"SenderWantsALogin", "a@example.org",
+                     {"530 5.7.0 Authentication required\r\n503 5.5.1 MAIL first\r\n503 5.5.1 RCPT first\r\n",
+                      "221 bye\r\n"},
+                     {"QUIT\r\n"},
+                     "The SMTP server takes mail only after a login: 530 5.7.0 Authentication required; set Login, "
+                     "with its password in the netrc file"},
+        GroupRefusal{"RecipientAndDataRefused", "a@example.org",
+                     {"250 ok\r\n550 5.1.1 no such user\r\n554 5.5.1 no valid recipients\r\n", "221 bye\r\n"},
+                     {"QUIT\r\n"}, "550 5.1.1 no such user"},
+        GroupRefusal{"DataTakenWithNoRecipient", "a@example.org",
+                     {"250 ok\r\n550 5.1.1 no such user\r\n354 go\r\n", "554 5.5.1 no valid recipients\r\n",
+                      "221 bye\r\n"},
+                     {".\r\n", "QUIT\r\n"}, "550 5.1.1 no such user"},
+        GroupRefusal{"DataTakenAfterOneOfTwoRecipientsWasRefused", "a@example.org, b@example.org",
+                     {"250 ok\r\n250 ok\r\n550 5.1.1 no such user\r\n354 go\r\n"}, {}, "550 5.1.1 no such user"},
+        GroupRefusal{"DataRefused", "a@example.org", {"250 ok\r\n250 ok\r\n451 4.3.0 try later\r\n", "221 bye\r\n"},
+                     {"QUIT\r\n"}, "451 4.3.0 try later"},
+        GroupRefusal{"NoReplyToData", "a@example.org", {"250 ok\r\n250 ok\r\n"}, {},
+                     "No reply to DATA from {server} within 1 s"}),
+    [](const auto &row) { return std::string(row.param.name); });
 
 }  // namespace

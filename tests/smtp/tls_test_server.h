@@ -1,7 +1,7 @@
 // A TLS server for one connection on 127.0.0.1, on a thread of its own: it
 // completes the handshake with the test certificate it is given, writes the
-// greeting in one TLS record, then answers each line it reads with the next
-// reply, each in one record after its pause, and after the last reads on
+// greeting in one TLS record, then answers each read (one record: a line, or
+// a group of them) with the next reply, each in one record after its pause, and after the last reads on
 // until the client closes, keeping what it read. With TlsHandshake::Never
 // it accepts TCP and never answers the ClientHello, until the object goes;
 // with TlsHandshake::Tls11Only it speaks nothing newer than TLS 1.1 (an
@@ -78,6 +78,12 @@ public:
             m_thread.join();
         return m_received;
     }
+    // The same, as each read took it: one TLS record per read.
+    std::vector<std::string> Reads()
+    {
+        Received();
+        return m_reads;
+    }
 
 private:
     void Serve()
@@ -120,8 +126,10 @@ private:
     {
         char buffer[4096];
         const int count = SSL_read(ssl, buffer, sizeof buffer);
-        if (count > 0)
+        if (count > 0) {
             m_received.append(buffer, static_cast<std::size_t>(count));
+            m_reads.emplace_back(buffer, static_cast<std::size_t>(count));
+        }
         return count > 0;
     }
 
@@ -134,5 +142,6 @@ private:
     CEvent m_stopped;  // set by Received and the destructor: a pause ends at once
     CEvent m_hello;
     std::string m_received;  // the server thread's until it has ended
+    std::vector<std::string> m_reads;  // the same
     std::thread m_thread;
 };
