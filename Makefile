@@ -49,6 +49,7 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	build-bench/bench/morv-bench
 	build-bench/bench/morv-bench-e2e
+	bench/provider/provider_rtt.py build-bench
 
 install: build
 	cmake --install $(BUILD)

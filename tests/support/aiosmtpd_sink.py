@@ -14,6 +14,8 @@ MAIL FROM, without the value of SIZE ("MAIL SIZE BODY=8BITMIME").
   --tls                    TLS from the first byte
   --login USER:PASSWORD    requiring that login (AUTH PLAIN and LOGIN)
   --no-plain               offering AUTH LOGIN only
+  --pipelining             offering PIPELINING (aiosmtpd reads commands in
+                           order whether it offers it or not)
 """
 import argparse
 import asyncio
@@ -27,8 +29,9 @@ from aiosmtpd.smtp import AuthResult, LoginPassword
 
 
 class StoreHandler:
-    def __init__(self, directory):
+    def __init__(self, directory, pipelining=False):
         self.directory = directory
+        self.pipelining = pipelining
         self.count = 0
 
     def log(self, line):
@@ -39,6 +42,8 @@ class StoreHandler:
         session.host_name = hostname
         secure = server.transport.get_extra_info("ssl_object") is not None
         self.log("EHLO tls" if secure else "EHLO clear")
+        if self.pipelining:
+            responses.insert(1, "250-PIPELINING")
         return responses
 
     async def handle_MAIL(self, server, session, envelope, address, mail_options):
@@ -80,7 +85,7 @@ def start_controller(arguments, attempts=5):
     another test may take it before the controller binds it: try again."""
     for attempt in range(attempts):
         port = free_port()
-        controller = Controller(StoreHandler(arguments.directory), hostname="127.0.0.1", port=port,
+        controller = Controller(StoreHandler(arguments.directory, arguments.pipelining), hostname="127.0.0.1", port=port,
                                 **server_options(arguments))
         try:
             controller.start()
@@ -112,7 +117,7 @@ def main():
     parser.add_argument("directory")
     for flag in ("--cert", "--key", "--login"):
         parser.add_argument(flag)
-    for flag in ("--starttls", "--tls", "--no-plain"):
+    for flag in ("--starttls", "--tls", "--no-plain", "--pipelining"):
         parser.add_argument(flag, action="store_true")
     arguments = parser.parse_args()
     controller, port = start_controller(arguments)
