@@ -178,7 +178,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SecureRoute{"TlsWithLoginMechanism",
                                   {"--tls", "--login", LOGIN + ":" + PASSWORD, "--no-plain"}, "tls", false,
                                   {"AUTH LOGIN", "***", "***", "MAIL FROM:<player@example.org> SIZE=272 BODY=8BITMIME"},
-                                  "EHLO tls\nMAIL SIZE BODY=8BITMIME\n"}),
+                                  "EHLO tls\nMAIL SIZE BODY=8BITMIME\n"},
+                      // The envelope in one write, QUIT with the end of data.
+                      SecureRoute{"StartTlsPipelined",
+                                  {"--starttls", "--pipelining", "--login", LOGIN + ":" + PASSWORD}, "starttls", false,
+                                  {"AUTH PLAIN ***", "MAIL FROM:<player@example.org> SIZE=272 BODY=8BITMIME"},
+                                  "EHLO clear\nEHLO tls\nMAIL SIZE BODY=8BITMIME\n"}),
     [](const auto &row) { return std::string(row.param.name); });
 
 TEST_F(ServerTest, WrongPasswordFailsWithTheServersReplyAndSendsNoMail)
