@@ -10,13 +10,14 @@
 
 class CMailMessage;
 
-// Why an address is not a mailbox, in the order the rules are checked.
-constexpr const char *MAILBOX_AT_TEXT = "it needs exactly one @";
-constexpr const char *MAILBOX_LOCAL_PART_TEXT = "nothing stands before the @";
-constexpr const char *MAILBOX_DOMAIN_TEXT =
+// Why an address is not a mailbox, in the order the rules are checked;
+// inline, so that a text has one address in every unit that names it.
+inline constexpr char MAILBOX_AT_TEXT[] = "it needs exactly one @";
+inline constexpr char MAILBOX_LOCAL_PART_TEXT[] = "nothing stands before the @";
+inline constexpr char MAILBOX_DOMAIN_TEXT[] =
     "after the @ must come a domain (names of letters, digits and hyphens joined by dots) or an address in brackets";
 // Takes the address and one of the texts above.
-constexpr const char *NOT_A_MAILBOX_TEXT = "\"%s\" is not a mail address of the form local@domain: %s";
+inline constexpr char NOT_A_MAILBOX_TEXT[] = "\"%s\" is not a mail address of the form local@domain: %s";
 
 // The text of the first rule `address` breaks, or null for a mailbox.
 const char *MailboxProblem(std::string_view address);
