@@ -5,7 +5,7 @@
 
 #include <cstdarg>
 
-CTransportApp::CTransportApp() : CWinApp(&g_pluginResources) {}
+CTransportApp::CTransportApp() : CWinApp(PluginInstance()) {}
 
 void CTransportApp::Notify(WPARAM kind, LPARAM payload)
 {

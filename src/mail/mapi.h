@@ -3,12 +3,14 @@
 // published interface. Names, values and field order are the published
 // ones; the interface's 32-bit ULONG is spelled std::uint32_t and handles
 // are pointer-sized (ULONG_PTR). A provider library exports the functions
-// below with C linkage under these names.
+// below with C linkage under these names, in the system's calling
+// convention for its interfaces (WINAPI).
 #pragma once
+
+#include "platform/win_types.h"
 
 #include <cstdint>
 
-using ULONG_PTR = std::uintptr_t;
 using LHANDLE = ULONG_PTR;
 using LPLHANDLE = LHANDLE *;
 using FLAGS = std::uint32_t;
@@ -96,14 +98,14 @@ constexpr std::uint32_t MAPI_E_NOT_SUPPORTED = 26;
 
 extern "C" {
 
-using MAPILOGON = std::uint32_t(ULONG_PTR ulUIParam, char *lpszProfileName, char *lpszPassword, FLAGS flFlags,
+typedef std::uint32_t(WINAPI MAPILOGON)(ULONG_PTR ulUIParam, char *lpszProfileName, char *lpszPassword, FLAGS flFlags,
                                 std::uint32_t ulReserved, LPLHANDLE lplhSession);
-using MAPILOGOFF = std::uint32_t(LHANDLE lhSession, ULONG_PTR ulUIParam, FLAGS flFlags, std::uint32_t ulReserved);
-using MAPISENDMAIL = std::uint32_t(LHANDLE lhSession, ULONG_PTR ulUIParam, lpMapiMessage lpMessage, FLAGS flFlags,
+typedef std::uint32_t(WINAPI MAPILOGOFF)(LHANDLE lhSession, ULONG_PTR ulUIParam, FLAGS flFlags, std::uint32_t ulReserved);
+typedef std::uint32_t(WINAPI MAPISENDMAIL)(LHANDLE lhSession, ULONG_PTR ulUIParam, lpMapiMessage lpMessage, FLAGS flFlags,
                                    std::uint32_t ulReserved);
-using MAPIRESOLVENAME = std::uint32_t(LHANDLE lhSession, ULONG_PTR ulUIParam, char *lpszName, FLAGS flFlags,
+typedef std::uint32_t(WINAPI MAPIRESOLVENAME)(LHANDLE lhSession, ULONG_PTR ulUIParam, char *lpszName, FLAGS flFlags,
                                       std::uint32_t ulReserved, lpMapiRecipDesc *lppRecip);
-using MAPIFREEBUFFER = std::uint32_t(void *pv);
+typedef std::uint32_t(WINAPI MAPIFREEBUFFER)(void *pv);
 
 using LPMAPILOGON = MAPILOGON *;
 using LPMAPILOGOFF = MAPILOGOFF *;

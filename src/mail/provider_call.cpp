@@ -58,8 +58,8 @@ std::uint32_t RunProviderCall(const ProviderLibrary &library, std::function<std:
         return state->call();
     // A wait that fails leaves nothing to wait on but the call itself; a
     // call that has returned counts even when the abort came as well.
-    if (WaitForSocketOrEvent(state->done.PollHandle(), abort, INFINITE) != SocketWait::Failed &&
-        !state->done.IsSignalled())
+    const CEvent *watched[] = {&state->done, abort};
+    if (WatchEvents(watched, abort ? 2 : 1, INFINITE) != WAIT_FAILED && !state->done.IsSignalled())
         return GiveUp();
     // The end of the thread, not the event, orders the result before its read.
     thread->Wait(INFINITE);

@@ -12,11 +12,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 class CEvent;
 
 // A loaded library held by reference: FreeLibrary when the last holder lets go.
-using ProviderLibrary = std::shared_ptr<HMODULE__>;
+using ProviderLibrary = std::shared_ptr<std::remove_pointer_t<HMODULE>>;
 
 // LoadLibraryA held by reference; null when it fails.
 ProviderLibrary LoadProviderLibrary(const char *fileName);

@@ -23,7 +23,7 @@ private:
 template <typename Function>
 void Bind(HMODULE library, const char *name, Function *&target)
 {
-    target = reinterpret_cast<Function *>(GetProcAddress(library, name));
+    target = ProcedureAs<Function *>(GetProcAddress(library, name));
 }
 
 void AddRecipients(const CStringArray &entries, std::uint32_t recipClass, MapiTexts &texts,

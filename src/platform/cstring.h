@@ -16,6 +16,14 @@
 #include <string>
 #include <string_view>
 
+// The printf dialect that Format follows: C99's (mingw-w64's own printf on
+// Windows, not the system library's older one).
+#if defined(_WIN32)
+#define MORV_PRINTF gnu_printf
+#else
+#define MORV_PRINTF printf
+#endif
+
 class CString {
 public:
     CString() = default;
@@ -36,9 +44,9 @@ public:
     char operator[](int index) const { return GetAt(index); }
 
     // printf-style; the format is checked at compile time.
-    void Format(const char *format, ...) __attribute__((format(printf, 2, 3)));
-    static CString Formatted(const char *format, ...) __attribute__((format(printf, 1, 2)));
-    void FormatV(const char *format, va_list arguments) __attribute__((format(printf, 2, 0)));
+    void Format(const char *format, ...) __attribute__((format(MORV_PRINTF, 2, 3)));
+    static CString Formatted(const char *format, ...) __attribute__((format(MORV_PRINTF, 1, 2)));
+    void FormatV(const char *format, va_list arguments) __attribute__((format(MORV_PRINTF, 2, 0)));
 
     // Loads string `id` from the calling thread's current resource module,
     // in the process's resource language. Empty text and FALSE when absent.

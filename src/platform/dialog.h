@@ -1,4 +1,5 @@
-// CDialog: a modeless dialog built from a template (dialog_template.h).
+// CDialog: a modeless dialog built from a template: a dialog resource of
+// the module on Windows, dialog_template.h elsewhere.
 // The derived class owns the object; Create makes the window and its
 // controls, then runs OnInitDialog once. Owner thread only.
 #pragma once
@@ -27,8 +28,10 @@ protected:
     UINT m_nIDTemplate;
     CWnd *m_pParentWnd;
 
+#if !defined(_WIN32)
 private:
     BOOL CreateFrom(const DialogTemplate &dialog, HWND parent);
     BOOL CreateItems(const DialogTemplate &dialog);
     void SetDefaultFocus(const DialogTemplate &dialog);
+#endif
 };

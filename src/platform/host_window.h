@@ -7,7 +7,8 @@
 // The owner thread runs queued messages when it pumps (PumpMessages).
 // Anything that waits on the owner's thread for another thread should pump
 // while it waits (CWorkerThread::WaitPumping), or a sender blocked in
-// SendMessageA could never finish.
+// SendMessageA could never finish. On Windows these are real windows and
+// SendMessageA, IsWindow are the system's.
 #pragma once
 
 #include "platform/win_types.h"
@@ -24,10 +25,13 @@ HWND CreateHostWindow(WindowProcedure procedure);
 // queued for them are dropped (their senders return 0). Only the owner
 // thread may destroy it.
 void DestroyHostWindow(HWND window);
+
+#if !defined(_WIN32)
 bool IsWindow(HWND window);
 
 // The procedure's result, or 0 when `window` is no live window.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#endif
 
 // The parameters of one message of a series. When `handOver` is set, the
 // message's lParam is what it returns, asked for at the moment the message

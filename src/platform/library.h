@@ -1,12 +1,12 @@
-// Run-time loading of shared libraries in the manner of the Windows loader.
-// SearchPathA finds a library file along this platform's search path;
-// LoadLibraryA, GetProcAddress and FreeLibrary map onto dlopen, dlsym and
-// dlclose. Any thread may call them; failures set the last error.
+// Run-time loading of libraries. On Windows these are the system's loader
+// calls. Here SearchPathA finds a library file along this platform's search
+// path; LoadLibraryA, GetProcAddress and FreeLibrary map onto dlopen, dlsym
+// and dlclose. Any thread may call them; failures set the last error.
 //
-// The search path, in order: the host program's folder, the folder of the
-// module that calls, each folder of LD_LIBRARY_PATH as it is at the time of
-// the call, then the system library folders. The current folder is not
-// searched.
+// The search path here, in order: the host program's folder, the folder of
+// the module that calls, each folder of LD_LIBRARY_PATH as it is at the
+// time of the call, then the system library folders. The current folder is
+// not searched.
 #pragma once
 
 #include "platform/cstring.h"
@@ -14,6 +14,7 @@
 
 #include <vector>
 
+#if !defined(_WIN32)
 struct HMODULE__;
 using HMODULE = HMODULE__ *;
 using FARPROC = void (*)();
@@ -42,6 +43,15 @@ HMODULE LoadLibraryA(const char *fileName);
 FARPROC GetProcAddress(HMODULE module, const char *procName);
 // Drops one reference to the library; TRUE on success.
 BOOL FreeLibrary(HMODULE module);
+#endif
+
+// The function that `GetProcAddress` found, as the type the caller knows it
+// by; null stays null.
+template <typename Function>
+Function ProcedureAs(FARPROC procedure)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(procedure));
+}
 
 // Keeps the library that holds `address` mapped until the process ends,
 // whatever FreeLibrary or dlclose its users call later: for a library whose

@@ -1,8 +1,9 @@
-// The user's WIN.INI profile: an INI file of sections and "key=value"
-// lines. Its path is the file named by MORV_WIN_INI when that is set and
-// non-empty, else $XDG_CONFIG_HOME/morvtransport/win.ini, with ~/.config
-// standing in for an unset or relative XDG_CONFIG_HOME. Read afresh on each
-// call; safe from any thread as long as nobody changes the environment.
+// The user's WIN.INI profile. On Windows it is the system's (GetProfileIntA
+// and the rest). Here it is an INI file of sections and "key=value" lines:
+// the file named by MORV_WIN_INI when that is set and non-empty, else
+// $XDG_CONFIG_HOME/morvtransport/win.ini, with ~/.config standing in for an
+// unset or relative XDG_CONFIG_HOME. Read afresh on each call; safe from any
+// thread as long as nobody changes the environment.
 #pragma once
 
 #include "platform/cstring.h"
@@ -10,6 +11,7 @@
 
 #include <string_view>
 
+#if !defined(_WIN32)
 inline constexpr const char *WIN_INI_VARIABLE = "MORV_WIN_INI";
 
 // The path of the WIN.INI file; empty when no home folder is known.
@@ -20,7 +22,8 @@ CString GetProfilePath();
 // reads as `defaultValue`; a value without leading digits reads as 0, a
 // negative one as 0.
 UINT GetProfileIntA(const char *section, const char *key, int defaultValue);
+#endif
 
-// The same rule over the text of an INI file.
+// The rule of GetProfileIntA over the text of an INI file.
 UINT ProfileIntFromText(std::string_view text, std::string_view section, std::string_view key,
                         int defaultValue);

@@ -1,20 +1,27 @@
-// Compiled-in resources and the per-thread resource handle.
+// Resources and the per-thread resource handle.
 //
-// A module's resources are one ResourceModule: its string tables in English
-// and Russian and its dialog templates. HINSTANCE designates one. Each thread
-// has a current resource handle (null until set: the host's own module),
-// which CString::LoadString and dialog creation read; code that switches it
-// restores it on every path (ResourceHandleSwitch).
+// On Windows a module's resources are real resources (string tables,
+// dialog templates, version block) and HINSTANCE is the module's instance
+// handle. Here they are compiled in: one ResourceModule holds a module's
+// string tables in English and Russian and its dialog templates, and
+// HINSTANCE designates one.
 //
-// The language of the string tables is process-wide: taken from the user's
-// locale (LC_ALL, LC_MESSAGES, LANG: Russian when the first one set starts
-// with "ru", else English) until a host chooses one.
+// Each thread has a current resource handle (null until set: the host's own
+// module), which CString::LoadString and dialog creation read; code that
+// switches it restores it on every path (ResourceHandleSwitch).
+//
+// The language of the string tables is process-wide: the user's until a
+// host chooses one. The user's is the user interface language on Windows;
+// here it is taken from the locale (LC_ALL, LC_MESSAGES, LANG: Russian when
+// the first one set starts with "ru", else English). Texts are Windows-1251
+// on both.
 #pragma once
 
 #include "platform/win_types.h"
 
 #include <span>
 
+#if !defined(_WIN32)
 struct StringTableEntry {
     UINT id;
     const char *text;  // 8-bit, in the host's ANSI code page
@@ -30,6 +37,7 @@ struct ResourceModule {
 };
 
 using HINSTANCE = const ResourceModule *;
+#endif
 
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);
@@ -54,9 +62,14 @@ enum class ResourceLanguage { English, Russian };
 
 ResourceLanguage GetResourceLanguage();
 void SetResourceLanguage(ResourceLanguage language);
+// The user's language, as the process starts with it.
+ResourceLanguage UserResourceLanguage();
+
+#if !defined(_WIN32)
 // The language that the locale variables choose; `LC_ALL`, then
 // `LC_MESSAGES`, then `LANG`, the first one set and non-empty decides.
 ResourceLanguage LanguageFromEnvironment();
 
 // The string `id` of `module` in the current language; null when absent.
 const char *FindResourceString(HINSTANCE module, UINT id);
+#endif

@@ -1,12 +1,15 @@
-// Millisecond tick counter, sleep and bounds on it. The counter is 32 bits
+// Millisecond tick counter, sleep (the system's own on Windows) and bounds
+// on it. The counter is 32 bits
 // wide and wraps after about 49.7 days: compare ticks only by unsigned
 // difference, as the functions below do.
 #pragma once
 
 #include "platform/win_types.h"
 
+#if !defined(_WIN32)
 DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
+#endif
 
 // What is left at `now` of a bound of `bound` ms that began at `start`: 0
 // once it has run out, INFINITE for an INFINITE bound.

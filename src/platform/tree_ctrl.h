@@ -1,7 +1,8 @@
 // CTreeCtrl: a tree view control and its items. The host creates it as a
 // child of its settings window and owns the object; the items (text, item
-// data, children) live in the object, and the tree never owns what an
-// item's data points to. Owner thread only.
+// data, children) live in the control (the system's tree view on Windows,
+// the object elsewhere), and the tree never owns what an item's data points
+// to. Owner thread only.
 #pragma once
 
 #include "platform/wnd.h"
@@ -10,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#if !defined(_WIN32)
 struct TreeItem;
 using HTREEITEM = TreeItem *;
 
@@ -32,6 +34,7 @@ struct TreeItem {
     TreeItem *parent = nullptr;
     std::vector<std::unique_ptr<TreeItem>> children;
 };
+#endif
 
 class CTreeCtrl : public CWnd {
 public:
@@ -58,9 +61,11 @@ public:
     BOOL DeleteItem(HTREEITEM item);
     BOOL DeleteAllItems();
 
+#if !defined(_WIN32)
 private:
     bool Contains(HTREEITEM item) const;
     const std::vector<std::unique_ptr<TreeItem>> *ListOf(HTREEITEM parent) const;
 
     TreeItem m_root;
+#endif
 };

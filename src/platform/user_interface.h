@@ -1,4 +1,5 @@
-// The Win32 user-interface functions over the headless window model.
+// The Win32 user-interface functions: the system's own on Windows (real
+// windows and controls), elsewhere over the headless window model.
 //
 // Windows form trees: host windows (host_window.h) are top-level, dialogs
 // and controls are children, and any window accepts children. A window
@@ -14,6 +15,7 @@
 
 #include <vector>
 
+#if !defined(_WIN32)
 using WORD = std::uint16_t;
 
 struct RECT {
@@ -23,8 +25,11 @@ struct RECT {
     LONG bottom = 0;
 };
 
+#endif
+
 enum class WindowKind { Generic, Host, Dialog, Edit, Static, ComboBox, TreeView };
 
+#if !defined(_WIN32)
 // Messages.
 constexpr UINT WM_SETFOCUS = 0x0007;
 constexpr UINT WM_KILLFOCUS = 0x0008;
@@ -84,19 +89,22 @@ HWND GetParent(HWND window);
 // The direct child with control id `id`, or null.
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND window);
-// The direct children in creation (tab) order.
-std::vector<HWND> GetChildWindows(HWND window);
-WindowKind GetWindowKind(HWND window);
-DWORD GetWindowStyle(HWND window);
-DWORD GetWindowExStyle(HWND window);
 // Position and size in dialog units, relative to the parent.
 RECT GetWindowRect(HWND window);
 
 BOOL SetWindowTextA(HWND window, const char *text);
 // Copies at most `size` - 1 bytes and a NUL; returns the bytes copied.
 int GetWindowTextA(HWND window, char *buffer, int size);
+#endif
+
+// The direct children in creation (tab) order.
+std::vector<HWND> GetChildWindows(HWND window);
+WindowKind GetWindowKind(HWND window);
+DWORD GetWindowStyle(HWND window);
+DWORD GetWindowExStyle(HWND window);
 CString GetWindowString(HWND window);
 
+#if !defined(_WIN32)
 // SW_HIDE clears WS_VISIBLE, anything else sets it; TRUE when the window
 // was visible before.
 BOOL ShowWindow(HWND window, int command);
@@ -117,3 +125,4 @@ BOOL DestroyWindow(HWND window) noexcept;
 // The built-in behaviour of each kind of window: texts, focus
 // notifications, the combo box's list.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#endif

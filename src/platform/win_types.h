@@ -1,6 +1,11 @@
 // The scalar types and constants of the Windows interfaces that host and
-// plug-in pass to each other, with their Windows values.
+// plug-in pass to each other, with their Windows values. On Windows they
+// are the system's own (windows.h); elsewhere this header defines them.
 #pragma once
+
+#if defined(_WIN32)
+#include "platform/windows/windows_api.h"
+#else
 
 #include <cstdint>
 
@@ -13,6 +18,11 @@ using LONG = long;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
+
+// The calling convention of the system's interfaces (stdcall on 32-bit
+// Windows); nothing here.
+#define WINAPI
 
 struct HWND__;
 using HWND = HWND__ *;
@@ -39,3 +49,5 @@ constexpr DWORD WSAECONNRESET = 10054;
 constexpr DWORD WSAETIMEDOUT = 10060;
 
 constexpr UINT WM_COMMAND = 273;
+
+#endif

@@ -52,7 +52,8 @@ public:
 
     // Creates a window of class "Edit", "Static", "ComboBox",
     // "SysTreeView32", "#32770" (dialog) or any other name (a plain window)
-    // and binds this object to it. `rect` is in dialog units.
+    // and binds this object to it. `rect` is in dialog units (in pixels on
+    // Windows, as the system takes it).
     BOOL CreateEx(DWORD exStyle, const char *className, const char *windowName, DWORD style, const RECT &rect,
                   CWnd *parent, UINT id);
     virtual BOOL DestroyWindow();
@@ -81,6 +82,8 @@ protected:
     virtual void DoDataExchange(CDataExchange *dx);
     // Runs the first message map row for the notification; FALSE when none.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // What the window does with a message this object leaves alone.
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual const MessageMap *GetMessageMap() const;
 
     // The map with no rows that every derived map chains to.

@@ -1,4 +1,5 @@
-// CWorkerThread: one run of a thread procedure on its own thread.
+// CWorkerThread: one run of a thread procedure on its own thread (a system
+// thread: CreateThread and SetThreadPriority on Windows).
 //
 // The starter owns the object (a worker slot). IsRunning is the "exit code
 // still active" test; a thread counts as running until its procedure has
@@ -12,7 +13,14 @@
 
 #include <functional>
 #include <memory>
+
+#if defined(_WIN32)
+#include "platform/windows/thread_handle.h"
+using SystemThread = ThreadHandle;
+#else
 #include <thread>
+using SystemThread = std::thread;
+#endif
 
 class CWorkerThread {
 public:
@@ -45,16 +53,16 @@ private:
     struct State;
 
     std::shared_ptr<State> m_state;
-    std::thread m_thread;
+    SystemThread m_thread;
 };
 
 // ThreadCalls: how CWorkerThread makes its threads, in one table, so that
 // tests can have a start refused as the system refuses one, without a second
 // copy of the start.
 struct ThreadCalls {
-    // Runs `body` on a new thread; throws std::system_error when none can be
-    // made.
-    std::thread (*spawn)(std::function<void()> body);
+    // Runs `body` on a new thread (CreateThread on Windows); throws
+    // std::system_error with the system's error when none can be made.
+    SystemThread (*spawn)(std::function<void()> body);
 };
 
 const ThreadCalls &SystemThreadCalls();

@@ -4,81 +4,15 @@
 #include "platform/ticks.h"
 #include "smtp/name_lookup.h"
 #include "smtp/send_pieces.h"
+#include "smtp/system_sockets.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <vector>
 
 namespace {
 
-int OpenSystemSocket(int family)
-{
-    const int fd = socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd >= 0) {
-        const int on = 1;
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    }
-    return fd;
-}
-
-int ConnectSystem(int fd, const void *address, unsigned length)
-{
-    return connect(fd, static_cast<const sockaddr *>(address), length);
-}
-
-int ConnectErrorSystem(int fd)
-{
-    int error = 0;
-    socklen_t length = sizeof error;
-    return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 ? error : -1;
-}
-
-// Pieces past the first PIECES_PER_WRITE that hold bytes wait for the next
-// write; empty pieces take no place, so a write moves something whenever
-// any piece holds bytes.
-constexpr std::size_t PIECES_PER_WRITE = 16;
-
-long SendSystem(int fd, std::span<const std::string_view> pieces)
-{
-    std::array<iovec, PIECES_PER_WRITE> vectors{};
-    msghdr message{};
-    message.msg_iov = vectors.data();
-    for (const std::string_view piece : pieces) {
-        if (message.msg_iovlen == PIECES_PER_WRITE)
-            break;
-        if (!piece.empty())
-            vectors[message.msg_iovlen++] = iovec{const_cast<char *>(piece.data()), piece.size()};
-    }
-    return sendmsg(fd, &message, MSG_NOSIGNAL);
-}
-
-long ReceiveSystem(int fd, void *buffer, std::size_t capacity) { return recv(fd, buffer, capacity, 0); }
-
-bool LocalAddressSystem(int fd, SocketAddress &address)
-{
-    address = SocketAddress();
-    socklen_t length = sizeof address.bytes;
-    if (getsockname(fd, reinterpret_cast<sockaddr *>(address.bytes), &length) != 0)
-        return false;
-    address.family = reinterpret_cast<const sockaddr *>(address.bytes)->sa_family;
-    address.length = length;
-    return true;
-}
-
-constexpr SocketCalls SYSTEM_CALLS{OpenSystemSocket, LookUpName,    ConnectSystem,        ConnectErrorSystem,
-                                   SendSystem,       ReceiveSystem, WaitForSocketOrEvent, close,
-                                   LocalAddressSystem, gethostname};
-
-std::atomic<const SocketCalls *> g_socketCalls{&SYSTEM_CALLS};
-
-bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINPROGRESS; }
+std::atomic<const SocketCalls *> g_socketCalls{&SystemSocketCalls()};
 
 int Fail(int error)
 {
@@ -100,11 +34,9 @@ DWORD WaitOutcome(SocketWait result)
 
 }  // namespace
 
-const SocketCalls &SystemSocketCalls() { return SYSTEM_CALLS; }
-
 const SocketCalls &CurrentSocketCalls() { return *g_socketCalls.load(); }
 
-void UseSocketCalls(const SocketCalls *calls) { g_socketCalls.store(calls ? calls : &SYSTEM_CALLS); }
+void UseSocketCalls(const SocketCalls *calls) { g_socketCalls.store(calls ? calls : &SystemSocketCalls()); }
 
 CClientSocket::~CClientSocket() { Close(); }
 
@@ -117,7 +49,7 @@ int CClientSocket::Open(int family)
     m_socket = m_calls->open(family);
     m_family = family;
     m_tried = false;
-    return m_socket != -1 ? 1 : Fail(errno);
+    return m_socket != NO_SOCKET ? 1 : Fail(errno);
 }
 
 int CClientSocket::Connect(const char *host, unsigned short port)
@@ -141,7 +73,7 @@ int CClientSocket::ConnectAny(const SocketAddresses &addresses, const CTickBound
         return Fail(static_cast<int>(WSAEINVAL));
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         const SocketAddress &address = addresses[i];
-        if ((m_tried || address.family != m_family || m_socket == -1) && !Open(address.family))
+        if ((m_tried || address.family != m_family || m_socket == NO_SOCKET) && !Open(address.family))
             continue;
         m_tried = true;
         const DWORD share = bound.Left() == INFINITE ? INFINITE : bound.Left() / (addresses.size() - i);
@@ -157,7 +89,7 @@ int CClientSocket::ConnectAddress(const void *address, int length, DWORD timeout
 {
     if (m_calls->connect(m_socket, address, static_cast<unsigned>(length)) == 0)
         return 1;
-    if (!WouldBlock(errno) && errno != EINTR)
+    if (!SocketWouldBlock(errno) && errno != SOCKET_INTERRUPTED)
         return Fail(errno);
     const DWORD outcome = WaitOutcome(m_calls->wait(m_socket, m_abort, timeout, true));
     if (outcome != 0)
@@ -192,9 +124,9 @@ IoAttempt CClientSocket::WriteSome(std::span<const std::string_view> pieces)
     const int error = errno;
     if (written > 0 || (written == 0 && TotalSize(pieces) == 0))
         return IoAttempt::Moved(static_cast<std::size_t>(written));
-    if (written < 0 && error == EINTR)
+    if (written < 0 && error == SOCKET_INTERRUPTED)
         return IoAttempt::Is(IoAttempt::Kind::Retry);
-    if (written < 0 && !WouldBlock(error)) {
+    if (written < 0 && !SocketWouldBlock(error)) {
         SetLastError(static_cast<DWORD>(error));
         return IoAttempt::Is(IoAttempt::Kind::Failed);
     }
@@ -242,9 +174,9 @@ IoAttempt CClientSocket::ReadSome(char *buffer, std::size_t capacity)
         return IoAttempt::Moved(static_cast<std::size_t>(received));
     if (received == 0)
         return IoAttempt::Is(IoAttempt::Kind::Closed);
-    if (WouldBlock(errno))
+    if (SocketWouldBlock(errno))
         return IoAttempt::Is(IoAttempt::Kind::WaitRead);
-    if (errno == EINTR)
+    if (errno == SOCKET_INTERRUPTED)
         return IoAttempt::Is(IoAttempt::Kind::Retry);
     SetLastError(static_cast<DWORD>(errno));
     return IoAttempt::Is(IoAttempt::Kind::Failed);
@@ -277,10 +209,10 @@ int CClientSocket::Close()
         m_tls->Shutdown();
     m_tls.reset();
     m_readWantsWrite = false;
-    if (m_socket == -1)
+    if (m_socket == NO_SOCKET)
         return -1;
     const int result = m_calls->close(m_socket);
-    m_socket = -1;
+    m_socket = NO_SOCKET;
     return result;
 }
 
@@ -294,7 +226,7 @@ SocketWait CClientSocket::IsReadable(DWORD timeout, bool watchAbort) const
 CString CClientSocket::GetLocalAddressLiteral() const
 {
     SocketAddress local;
-    if (m_socket == -1 || !m_calls->localAddress(m_socket, local))
+    if (m_socket == NO_SOCKET || !m_calls->localAddress(m_socket, local))
         return CString("[127.0.0.1]");
     return CString(AddressLiteral(local));
 }

@@ -86,7 +86,7 @@ private:
     // Waits what `attempt` needs within `left` ms; false with the last error.
     bool WaitFor(const IoAttempt &attempt, DWORD left) const;
 
-    int m_socket = -1;
+    SocketHandle m_socket = NO_SOCKET;
     int m_family = 0;      // of m_socket
     bool m_tried = false;  // m_socket has had a connect attempt
     const SocketCalls *m_calls = &SystemSocketCalls();

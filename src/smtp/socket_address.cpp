@@ -1,7 +1,6 @@
 #include "smtp/socket_address.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "smtp/system_sockets.h"
 
 #include <cstring>
 
@@ -23,7 +22,7 @@ SocketAddressOfFamily &Filled(SocketAddress &address, int family)
 
 bool ParseAddressLiteral(const char *text, unsigned short port, SocketAddress &address)
 {
-    const in_addr_t ipv4 = inet_addr(text);
+    const auto ipv4 = inet_addr(text);
     if (ipv4 != INADDR_NONE) {
         sockaddr_in &filled = Filled<sockaddr_in>(address, AF_INET);
         filled.sin_family = AF_INET;

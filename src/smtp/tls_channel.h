@@ -1,6 +1,8 @@
 // CTlsChannel: the client side of TLS (OpenSSL 3, TLS 1.2 at least) on one
 // connected socket of CClientSocket, which owns it and drives it on its
-// one thread. Its bytes go through the socket's SocketCalls table, so
+// one thread. The Windows build has no TLS yet: its channel
+// (windows/tls_channel.cpp) refuses in Prepare, and TlsAvailable says so
+// before any connection is made. Its bytes go through the socket's SocketCalls table, so
 // whatever a test or a fuzzer slips under the plain socket also sits
 // under TLS. It never waits: every step says what it needs (IoAttempt)
 // and the socket waits for it, with the abort and the bounds.
@@ -30,10 +32,14 @@ constexpr const char *TLS_HANDSHAKE_FAILED_TEXT = "TLS handshake with %s failed:
 constexpr const char *TLS_CERTIFICATE_REFUSED_TEXT = "Could not verify the certificate of %s: %s";
 // Takes the file and the reason.
 constexpr const char *TLS_CA_FILE_TEXT = "Cannot read the trusted certificates in %s: %s";
+constexpr const char *TLS_UNAVAILABLE_TEXT = "TLS is not available in this build, so Security cannot be used";
+
+// Whether this build's SMTP client speaks TLS.
+bool TlsAvailable();
 
 class CTlsChannel {
 public:
-    CTlsChannel(const SocketCalls &calls, int socket);
+    CTlsChannel(const SocketCalls &calls, SocketHandle socket);
     ~CTlsChannel();
     CTlsChannel(const CTlsChannel &) = delete;
     CTlsChannel &operator=(const CTlsChannel &) = delete;
@@ -61,7 +67,7 @@ public:
     // The socket beneath, for the custom BIO.
     struct Target {
         const SocketCalls *calls;
-        int socket;
+        SocketHandle socket;
     };
 
 private:

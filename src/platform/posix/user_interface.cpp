@@ -1,6 +1,6 @@
 #include "platform/user_interface.h"
 
-#include "platform/window_object.h"
+#include "platform/posix/window_object.h"
 
 #include <algorithm>
 #include <cstring>

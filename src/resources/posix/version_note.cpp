@@ -1,4 +1,5 @@
-// The plug-in's version block: MORV_VERSION as an ELF note (module_version.h).
+// The plug-in's version block where it has no version resource: MORV_VERSION
+// as an ELF note (platform/module_version.h).
 #include "morvtransport/morvtransport.h"
 
 #include <cstdint>

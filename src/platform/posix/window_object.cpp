@@ -1,4 +1,4 @@
-#include "platform/window_object.h"
+#include "platform/posix/window_object.h"
 
 #include "platform/last_error.h"
 

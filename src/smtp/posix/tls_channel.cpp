@@ -3,6 +3,7 @@
 #include "platform/last_error.h"
 #include "smtp/send_pieces.h"
 #include "smtp/socket_address.h"
+#include "smtp/system_sockets.h"
 #include "smtp/trust_store.h"
 
 #include <openssl/bio.h>
@@ -17,7 +18,7 @@ namespace {
 // The most plain text one record carries.
 constexpr std::size_t RECORD_BYTES = SSL3_RT_MAX_PLAIN_LENGTH;
 
-bool Transient(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
+bool Transient(int error) { return SocketWouldBlock(error) || error == SOCKET_INTERRUPTED; }
 
 CTlsChannel::Target &TargetOf(BIO *bio) { return *static_cast<CTlsChannel::Target *>(BIO_get_data(bio)); }
 
@@ -95,7 +96,9 @@ void CTlsChannel::ContextFree::operator()(ssl_ctx_st *context) const { SSL_CTX_f
 
 void CTlsChannel::ConnectionFree::operator()(ssl_st *connection) const { SSL_free(connection); }
 
-CTlsChannel::CTlsChannel(const SocketCalls &calls, int socket) : m_target{&calls, socket} {}
+bool TlsAvailable() { return true; }
+
+CTlsChannel::CTlsChannel(const SocketCalls &calls, SocketHandle socket) : m_target{&calls, socket} {}
 
 CTlsChannel::~CTlsChannel() = default;
 

@@ -1,6 +1,6 @@
 #include "platform/tree_ctrl.h"
 
-#include "platform/window_object.h"
+#include "platform/posix/window_object.h"
 
 #include <algorithm>
 

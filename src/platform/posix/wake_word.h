@@ -11,7 +11,7 @@
 // saw its message done and went on).
 #pragma once
 
-#include "platform/message_queue.h"
+#include "platform/posix/message_queue.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // DefWindowProcA: what each kind of window does by itself.
-#include "platform/window_object.h"
+#include "platform/posix/window_object.h"
 
 #include <algorithm>
 #include <cstdint>

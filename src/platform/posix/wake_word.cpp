@@ -1,4 +1,4 @@
-#include "platform/wake_word.h"
+#include "platform/posix/wake_word.h"
 
 #include <linux/futex.h>
 #include <sys/syscall.h>

@@ -33,27 +33,29 @@ int PollFor(pollfd *fds, nfds_t count, DWORD timeout)
 
 }  // namespace
 
-CEvent::CEvent() : m_fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+CEvent::CEvent() : m_handle(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
-    if (m_fd < 0)
+    if (m_handle < 0)
         m_creationError = static_cast<DWORD>(errno);
 }
 
 CEvent::~CEvent()
 {
-    if (m_fd >= 0)
-        close(m_fd);
+    if (m_handle >= 0)
+        close(m_handle);
 }
+
+bool CEvent::IsValid() const { return m_handle >= 0; }
 
 BOOL CEvent::SetEvent()
 {
     const std::uint64_t one = 1;
-    return write(m_fd, &one, sizeof one) == sizeof one;
+    return write(m_handle, &one, sizeof one) == sizeof one;
 }
 
 BOOL CEvent::ResetEvent()
 {
-    TryConsume(m_fd);
+    TryConsume(m_handle);
     return TRUE;
 }
 
@@ -65,20 +67,34 @@ BOOL CEvent::Lock(DWORD timeout)
 
 bool CEvent::IsSignalled() const
 {
-    pollfd fd{m_fd, POLLIN, 0};
+    pollfd fd{m_handle, POLLIN, 0};
     return poll(&fd, 1, 0) > 0;
 }
 
-DWORD WaitForEvents(CEvent *const *events, DWORD count, DWORD timeout)
+namespace {
+
+// The events' descriptors to poll; false (last error set) when one of them
+// is not valid.
+bool PollSetOf(const CEvent *const *events, DWORD count, std::vector<pollfd> &fds)
 {
-    std::vector<pollfd> fds(count);
+    fds.resize(count);
     for (DWORD i = 0; i < count; ++i) {
         if (!events[i]->IsValid()) {
             SetLastError(ERROR_INVALID_HANDLE);
-            return WAIT_FAILED;
+            return false;
         }
-        fds[i] = pollfd{events[i]->PollHandle(), POLLIN, 0};
+        fds[i] = pollfd{events[i]->NativeHandle(), POLLIN, 0};
     }
+    return true;
+}
+
+// Polls until one event is signalled and `take` accepts it (takes it).
+template <typename Take>
+DWORD WaitForFirst(const CEvent *const *events, DWORD count, DWORD timeout, Take take)
+{
+    std::vector<pollfd> fds;
+    if (!PollSetOf(events, count, fds))
+        return WAIT_FAILED;
     const CTickBound bound(timeout);
     for (;;) {
         const int ready = PollFor(fds.data(), fds.size(), bound.Left());
@@ -89,17 +105,29 @@ DWORD WaitForEvents(CEvent *const *events, DWORD count, DWORD timeout)
         if (ready == 0)
             return WAIT_TIMEOUT;
         for (DWORD i = 0; i < count; ++i) {
-            // Another waiter may have taken it between poll and read.
-            if ((fds[i].revents & POLLIN) && TryConsume(fds[i].fd))
+            if ((fds[i].revents & POLLIN) && take(fds[i].fd))
                 return WAIT_OBJECT_0 + i;
         }
     }
 }
 
-SocketWait WaitForSocketOrEvent(int socket, const CEvent *event, DWORD timeout, bool forWrite)
+}  // namespace
+
+DWORD WaitForEvents(CEvent *const *events, DWORD count, DWORD timeout)
+{
+    // Another waiter may have taken it between poll and read.
+    return WaitForFirst(events, count, timeout, TryConsume);
+}
+
+DWORD WatchEvents(const CEvent *const *events, DWORD count, DWORD timeout)
+{
+    return WaitForFirst(events, count, timeout, [](int) { return true; });
+}
+
+SocketWait WaitForSocketOrEvent(SocketHandle socket, const CEvent *event, DWORD timeout, bool forWrite)
 {
     const short socketEvents = forWrite ? POLLOUT : POLLIN;
-    pollfd fds[2] = {{socket, socketEvents, 0}, {event ? event->PollHandle() : -1, POLLIN, 0}};
+    pollfd fds[2] = {{static_cast<int>(socket), socketEvents, 0}, {event ? event->NativeHandle() : -1, POLLIN, 0}};
     const int ready = PollFor(fds, event ? 2 : 1, timeout);
     if (ready < 0) {
         SetLastError(static_cast<DWORD>(errno));

@@ -89,7 +89,7 @@ std::vector<pollfd> PollSet(ares_channel channel, const CEvent *abort)
             fds.push_back(pollfd{sockets[i], events, 0});
     }
     if (abort)
-        fds.push_back(pollfd{abort->PollHandle(), POLLIN, 0});
+        fds.push_back(pollfd{abort->NativeHandle(), POLLIN, 0});
     return fds;
 }
 

@@ -1,8 +1,8 @@
 #include "platform/host_window.h"
 
-#include "platform/message_queue.h"
-#include "platform/wake_word.h"
-#include "platform/window_object.h"
+#include "platform/posix/message_queue.h"
+#include "platform/posix/wake_word.h"
+#include "platform/posix/window_object.h"
 
 #include <algorithm>
 #include <atomic>

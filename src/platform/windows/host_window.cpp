@@ -1,0 +1,97 @@
+#include "platform/host_window.h"
+
+#include <memory>
+
+namespace {
+
+constexpr const char *HOST_WINDOW_CLASS = "MorvHostWindow";
+
+// Messages sent from other threads that the calling thread's host windows
+// ran; PumpMessages counts them, since the system runs them unseen inside
+// PeekMessage.
+thread_local int t_sentMessagesRun = 0;
+
+WindowProcedure *ProcedureOf(HWND window)
+{
+    return reinterpret_cast<WindowProcedure *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// Every message reaches the host's procedure. The system's own (below
+// WM_USER) are then handled as any window handles them, whatever the
+// procedure answered, so that the window paints, sizes and ends as a window
+// must.
+LRESULT CALLBACK HostWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto *creation = reinterpret_cast<const CREATESTRUCTA *>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    WindowProcedure *procedure = ProcedureOf(window);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        delete procedure;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (InSendMessage())
+        ++t_sentMessagesRun;
+    LRESULT result = 0;
+    try {
+        result = procedure ? (*procedure)(window, message, wParam, lParam) : 0;
+    } catch (...) {
+    }
+    return message < WM_USER ? DefWindowProcA(window, message, wParam, lParam) : result;
+}
+
+bool RegisterHostWindowClass()
+{
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = HostWindowProcedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = HOST_WINDOW_CLASS;
+    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+HWND CreateHostWindow(WindowProcedure procedure)
+{
+    static const bool registered = RegisterHostWindowClass();
+    if (!registered)
+        return nullptr;
+    auto owned = std::make_unique<WindowProcedure>(std::move(procedure));
+    const HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, HOST_WINDOW_CLASS, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), owned.get());
+    if (window)
+        static_cast<void>(owned.release());  // the window's now, freed with it
+    return window;
+}
+
+void DestroyHostWindow(HWND window) { DestroyWindow(window); }
+
+void SendMessageSeries(HWND window, UINT message, std::span<const MessageParameters> series)
+{
+    for (const MessageParameters &parameters : series)
+        SendMessageA(window, message, parameters.wParam, parameters.lParam);
+}
+
+int PumpMessages()
+{
+    const int sentBefore = t_sentMessagesRun;
+    int posted = 0;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        ++posted;
+    }
+    return posted + (t_sentMessagesRun - sentBefore);
+}
+
+BOOL WaitMessage(DWORD timeout)
+{
+    return MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
+}
