@@ -11,6 +11,10 @@ DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 #endif
 
+// The tick counter as a plain function, for code that takes its clock as a
+// parameter (the system's GetTickCount has the system's calling convention).
+inline DWORD TickCount() { return GetTickCount(); }
+
 // What is left at `now` of a bound of `bound` ms that began at `start`: 0
 // once it has run out, INFINITE for an INFINITE bound.
 constexpr DWORD TicksLeft(DWORD start, DWORD bound, DWORD now)

@@ -25,4 +25,4 @@ void StartCanceller();
 // Asks the running sender to stop and waits for every worker to end, at
 // most g_dwWorkerStopTimeout ms in all as `now` tells the time, running the
 // host's messages meanwhile. True when none runs any more.
-bool StopWorkers(DWORD (*now)() = GetTickCount);
+bool StopWorkers(DWORD (*now)() = TickCount);
