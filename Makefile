@@ -89,6 +89,8 @@ windows:
 	$(MAKE) $(WINDOWS_BUILD)/build.ninja $(WINDOWS_I686_BUILD)/build.ninja
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cmake --build $(WINDOWS_I686_BUILD) -j $(JOBS)
+	tests/scripts/check_dll.sh i686-w64-mingw32-objdump $(WINDOWS_I686_BUILD)/morvtransport/MORVTRANSPORT.DLL --plugin
+	tests/scripts/check_dll.sh i686-w64-mingw32-objdump $(WINDOWS_I686_BUILD)/bin/morvplatform.dll
 
 test-windows: windows
 	tests/scripts/run_windows_tests.sh $(WINDOWS_BUILD) $(CTEST_FLAGS)

@@ -19,7 +19,8 @@
 using WindowProcedure = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
 // Creates a top-level, visible window owned by the calling thread; it
-// accepts child windows (user_interface.h).
+// accepts child windows (user_interface.h). On Windows it starts hidden, as
+// a real window a host has not shown yet; it takes messages all the same.
 HWND CreateHostWindow(WindowProcedure procedure);
 // Destroys a window with its child windows (DestroyWindow); messages still
 // queued for them are dropped (their senders return 0). Only the owner
@@ -55,7 +56,8 @@ struct MessageParameters {
 void SendMessageSeries(HWND window, UINT message, std::span<const MessageParameters> series);
 
 // Runs every message queued for windows of the calling thread; returns how
-// many ran. Messages that arrive while it runs are run too.
+// many sent from other threads ran (on Windows, of the host's own: WM_USER
+// and above). Messages that arrive while it runs are run too.
 int PumpMessages();
 // Blocks until a message is queued for the calling thread or `timeout` ms
 // have passed; TRUE when one is queued.

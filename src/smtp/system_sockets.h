@@ -22,11 +22,13 @@ constexpr int SOCKET_WOULD_BLOCK = WSAEWOULDBLOCK;
 constexpr int SOCKET_IN_PROGRESS = WSAEINPROGRESS;
 constexpr int SOCKET_INTERRUPTED = WSAEINTR;
 constexpr int SOCKET_CONNECTION_RESET = WSAECONNRESET;
+constexpr int SOCKET_CONNECTION_REFUSED = WSAECONNREFUSED;
 #else
 constexpr int SOCKET_WOULD_BLOCK = EWOULDBLOCK;
 constexpr int SOCKET_IN_PROGRESS = EINPROGRESS;
 constexpr int SOCKET_INTERRUPTED = EINTR;
 constexpr int SOCKET_CONNECTION_RESET = ECONNRESET;
+constexpr int SOCKET_CONNECTION_REFUSED = ECONNREFUSED;
 #endif
 
 // The call would have had to wait: try again once the socket is ready.

@@ -63,6 +63,8 @@ TEST(MapStringToStringTest, IndexAddsAnAbsentKeyEmptyLookupDoesNot)
     EXPECT_FALSE(map.Lookup("to", value));  // keys compare exactly
 }
 
+// The locale chooses the language here; on Windows the user interface language does.
+#if !defined(_WIN32)
 TEST(ResourceLanguageTest, LocaleVariablesChooseRussianOnlyForRu)
 {
     struct Row {
@@ -82,5 +84,6 @@ TEST(ResourceLanguageTest, LocaleVariablesChooseRussianOnlyForRu)
         EXPECT_EQ(LanguageFromEnvironment(), row.expected) << (row.lang ? row.lang : "-");
     }
 }
+#endif
 
 }  // namespace

@@ -46,7 +46,9 @@ TEST(LastErrorTest, EachThreadHasItsOwn)
     });
     ASSERT_TRUE(worker && worker->Wait(10000));
     EXPECT_EQ(worker->GetExitCode(), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_BAD_COMMAND);
+    // The system's own calls on this thread may have set it meanwhile, but
+    // never to what the worker set.
+    EXPECT_NE(GetLastError(), static_cast<DWORD>(WSAETIMEDOUT));
 }
 
 }  // namespace

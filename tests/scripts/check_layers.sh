@@ -3,7 +3,10 @@
 # its row allows, so no cycle can come back. The plug-in's folders (src/)
 # and morv-host's rooms (host/) have a table each. host/ includes nothing of
 # src/ but the public header and the platform headers that are installed;
-# what a room's posix/ folder holds is included by no one.
+# what a room's posix/ folder holds is included by no one. Where a layer of
+# src/ differs per platform it keeps posix/ and windows/ subfolders, which
+# never include each other; only the platform layer and the socket layer's
+# system_sockets.h ask which platform they are built for.
 # Usage: check_layers.sh SOURCE_DIR
 set -euo pipefail
 root=$1
@@ -56,7 +59,25 @@ for folder in "$root"/src/*/; do
     [[ " ${src_allowed[$layer]} " == *" $target "* ]] ||
       report "${file#"$root"/}:$line: $layer must not include $header"
   done < <(own_includes "$folder")
+  for sub in "$folder"*/; do
+    [ -d "$sub" ] || continue
+    case $(basename "$sub") in
+      posix) other=windows ;;
+      windows) other=posix ;;
+      *) report "src/$layer/$(basename "$sub"): only posix/ and windows/ may stand beside a layer's sources"; continue ;;
+    esac
+    while IFS=: read -r file line header; do
+      [ -n "$file" ] || continue
+      [[ $header != */$other/* ]] || report "${file#"$root"/}:$line: must not include $header"
+    done < <(own_includes "$sub")
+  done
 done
+
+while IFS=: read -r file line _; do
+  [ -n "$file" ] || continue
+  report "${file#"$root"/}:$line: only the platform layer and smtp/system_sockets.h ask for the platform"
+done < <(grep -r -n -E '_WIN32|__linux__' "$root/src" --include='*.h' --include='*.cpp' |
+         grep -v -E "^$root/src/platform/|^$root/src/smtp/system_sockets.h:" || true)
 
 installed=$(grep -o -E 'src/platform/[a-z_]+\.h' "$root/cmake/install_rules.cmake" | sed 's#^src/##' | sort -u)
 

@@ -3,6 +3,7 @@
 #include "smtp/client_socket.h"
 #include "host/loopback/loopback_socket.h"
 #include "host/loopback/loopback_smtp_server.h"
+#include "smtp/system_sockets.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ protected:
 
 TEST_F(SocketSendTest, WritesEveryByteThroughShortWritesInterruptionsAndFullBuffers)
 {
-    state.sendPlan = {3, -EINTR, 1, -EAGAIN, 0, 4, -EWOULDBLOCK};
+    state.sendPlan = {3, -SOCKET_INTERRUPTED, 1, -SOCKET_WOULD_BLOCK, 0, 4, -SOCKET_WOULD_BLOCK};
     const std::string data = "MAIL FROM:<someone@example.org>\r\n";
     ASSERT_EQ(Send(data), 1);
     EXPECT_EQ(state.written, data);
@@ -33,15 +34,15 @@ TEST_F(SocketSendTest, WritesEveryByteThroughShortWritesInterruptionsAndFullBuff
 
 TEST_F(SocketSendTest, FailureStopsWithTheSystemError)
 {
-    state.sendPlan = {2, -ECONNRESET};
+    state.sendPlan = {2, -SOCKET_CONNECTION_RESET};
     EXPECT_EQ(Send("QUIT\r\n"), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ECONNRESET));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(SOCKET_CONNECTION_RESET));
     EXPECT_EQ(state.written, "QU");
 }
 
 TEST_F(SocketSendTest, WaitForRoomEndsOnTimeOutOrAbort)
 {
-    state.sendPlan = {1, -EAGAIN, -EAGAIN};
+    state.sendPlan = {1, -SOCKET_WOULD_BLOCK, -SOCKET_WOULD_BLOCK};
     state.waitResult = SocketWait::TimedOut;
     EXPECT_EQ(Send("DATA\r\n"), 0);
     EXPECT_EQ(GetLastError(), WSAETIMEDOUT);
@@ -83,7 +84,7 @@ TEST_P(SocketConnectTest, ConnectInProgressEndsAsTheWaitSays)
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, SocketConnectTest,
     ::testing::Values(ConnectCase{"Connected", SocketWait::Readable, 0, 1, 0},
-                      ConnectCase{"Refused", SocketWait::Readable, ECONNREFUSED, 0, ECONNREFUSED},
+                      ConnectCase{"Refused", SocketWait::Readable, SOCKET_CONNECTION_REFUSED, 0, SOCKET_CONNECTION_REFUSED},
                       ConnectCase{"TimedOut", SocketWait::TimedOut, 0, 0, WSAETIMEDOUT},
                       ConnectCase{"Aborted", SocketWait::Signalled, 0, 0, WSAEINTR}),
     [](const auto &row) { return std::string(row.param.name); });
@@ -121,7 +122,7 @@ TEST(SocketResolveTest, EveryAddressOfANameIsTriedInTurnUntilOneConnects)
     EXPECT_EQ(fake.State().connectCalls, 2);
     fake.State().resolved = {Loopback(ClosedPort())};
     EXPECT_EQ(socket.Connect("mail.example", 25), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ECONNREFUSED));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(SOCKET_CONNECTION_REFUSED));
 }
 
 // A first address that never answers (a broken IPv6 route) gets its share

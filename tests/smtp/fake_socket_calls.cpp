@@ -2,6 +2,7 @@
 
 #include "platform/last_error.h"
 #include "smtp/send_pieces.h"
+#include "smtp/system_sockets.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,7 +13,7 @@ FakeSocketState g_state;
 
 const SocketCalls &Real() { return SystemSocketCalls(); }
 
-int Open(int family) { return g_state.passThrough ? Real().open(family) : 42; }
+SocketHandle Open(int family) { return g_state.passThrough ? Real().open(family) : 42; }
 
 DWORD Resolve(const char *, unsigned short, const CEvent *, DWORD, SocketAddresses &addresses)
 {
@@ -21,23 +22,23 @@ DWORD Resolve(const char *, unsigned short, const CEvent *, DWORD, SocketAddress
     return addresses.empty() ? WSAEINVAL : 0;
 }
 
-int Connect(int socket, const void *address, unsigned length)
+int Connect(SocketHandle socket, const void *address, unsigned length)
 {
     ++g_state.connectCalls;
     if (g_state.passThrough)
         return Real().connect(socket, address, length);
-    errno = EINPROGRESS;
+    errno = SOCKET_IN_PROGRESS;
     return -1;
 }
 
-int ConnectError(int socket) { return g_state.passThrough ? Real().connectError(socket) : g_state.connectError; }
+int ConnectError(SocketHandle socket) { return g_state.passThrough ? Real().connectError(socket) : g_state.connectError; }
 
 // How many of `length` bytes the next call of `plan` lets through; -1 with
 // errno set when it fails the call instead.
 long Allowed(std::deque<long> &plan, std::size_t length)
 {
     if (g_state.reset) {
-        errno = ECONNRESET;
+        errno = SOCKET_CONNECTION_RESET;
         return -1;
     }
     if (plan.empty())
@@ -47,11 +48,11 @@ long Allowed(std::deque<long> &plan, std::size_t length)
     if (allowed >= 0)
         return std::min(allowed, static_cast<long>(length));
     errno = static_cast<int>(-allowed);
-    g_state.reset = errno == ECONNRESET;
+    g_state.reset = errno == SOCKET_CONNECTION_RESET;
     return -1;
 }
 
-long Send(int socket, std::span<const std::string_view> pieces)
+long Send(SocketHandle socket, std::span<const std::string_view> pieces)
 {
     ++g_state.sendCalls;
     const long allowed = Allowed(g_state.sendPlan, TotalSize(pieces));
@@ -70,21 +71,21 @@ long Send(int socket, std::span<const std::string_view> pieces)
 
 // A receive that would find nothing yet leaves the plan alone, so that its
 // steps fall on the receives that find data.
-long Receive(int socket, void *buffer, std::size_t capacity)
+long Receive(SocketHandle socket, void *buffer, std::size_t capacity)
 {
     if (g_state.passThrough && !g_state.reset && Real().wait(socket, nullptr, 0, false) == SocketWait::TimedOut) {
-        errno = EAGAIN;
+        errno = SOCKET_WOULD_BLOCK;
         return -1;
     }
     if (g_state.passThrough) {
         const long allowed = Allowed(g_state.receivePlan, capacity);
         return allowed < 0 ? -1 : Real().receive(socket, buffer, static_cast<std::size_t>(allowed));
     }
-    errno = EAGAIN;
+    errno = SOCKET_WOULD_BLOCK;
     return -1;
 }
 
-SocketWait Wait(int socket, const CEvent *abort, DWORD timeout, bool forWrite)
+SocketWait Wait(SocketHandle socket, const CEvent *abort, DWORD timeout, bool forWrite)
 {
     ++g_state.waitCalls;
     g_state.waitTimeouts.push_back(timeout);
@@ -101,9 +102,9 @@ SocketWait Wait(int socket, const CEvent *abort, DWORD timeout, bool forWrite)
     return planned;
 }
 
-int Close(int socket) { return g_state.passThrough ? Real().close(socket) : 0; }
+int Close(SocketHandle socket) { return g_state.passThrough ? Real().close(socket) : 0; }
 
-bool LocalAddress(int socket, SocketAddress &address)
+bool LocalAddress(SocketHandle socket, SocketAddress &address)
 {
     return g_state.passThrough && Real().localAddress(socket, address);
 }

@@ -4,12 +4,13 @@
 // a failure with a text or with the whole message on the wire; a
 // truncated message is never reported as sent.
 #include "fake_socket_calls.h"
-#include "support/temp_folder.h"
 #include "mail/message_record.h"
 #include "settings/game_settings.h"
+#include "smtp/system_sockets.h"
 #include "support/aiosmtpd_server.h"
 #include "support/masked_header.h"
 #include "host/loopback/loopback_smtp_server.h"
+#include "support/temp_folder.h"
 #include "support/test_certificates.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +90,7 @@ TEST_F(FaultInjectionTest, ShortWritesOfEverySizeWithInterruptionsAndFullBuffers
     const std::size_t longest = CONTENT.size();
     for (long size = 1; size <= static_cast<long>(longest); ++size) {
         for (std::size_t call = 0; call < longest; ++call)
-            state.sendPlan.insert(state.sendPlan.end(), {size, -EINTR, -EAGAIN});
+            state.sendPlan.insert(state.sendPlan.end(), {size, -SOCKET_INTERRUPTED, -SOCKET_WOULD_BLOCK});
         const BOOL sent = Deliver();
         EXPECT_TRUE(sent) << "writes of " << size << ": " << error;
         ExpectSoundOutcome(sent, "writes of " + std::to_string(size));
@@ -101,7 +102,7 @@ TEST_F(FaultInjectionTest, ShortInterruptedAndEmptyReadsDeliverTheWholeMessage)
 {
     for (long size : {1L, 2L, 3L, 7L}) {
         for (int call = 0; call < 200; ++call)
-            state.receivePlan.insert(state.receivePlan.end(), {-EAGAIN, size, -EINTR});
+            state.receivePlan.insert(state.receivePlan.end(), {-SOCKET_WOULD_BLOCK, size, -SOCKET_INTERRUPTED});
         const BOOL sent = Deliver();
         EXPECT_TRUE(sent) << "reads of " << size << ": " << error;
         ExpectSoundOutcome(sent, "reads of " + std::to_string(size));
@@ -119,7 +120,7 @@ TEST_F(FaultInjectionTest, ResetInTheMiddleOfEachCommandAndOfTheContentNeverRepo
     ASSERT_GE(calls, 6);
     for (int failing = 0; failing < calls; ++failing) {
         state.sendPlan.assign(static_cast<std::size_t>(failing), WHOLE);
-        state.sendPlan.insert(state.sendPlan.end(), {1, -ECONNRESET});
+        state.sendPlan.insert(state.sendPlan.end(), {1, -SOCKET_CONNECTION_RESET});
         const BOOL sent = Deliver();
         EXPECT_EQ(sent, failing == calls - 1 ? TRUE : FALSE) << "send " << failing << ": " << error;
         ExpectSoundOutcome(sent, "reset in send " + std::to_string(failing));
@@ -131,7 +132,7 @@ TEST_F(FaultInjectionTest, ResetWhileWaitingForEachReplyFailsWithAText)
     DeliverCleanly();
     for (int failing = 0; failing < 7; ++failing) {
         state.receivePlan.assign(static_cast<std::size_t>(failing), WHOLE);
-        state.receivePlan.push_back(-ECONNRESET);
+        state.receivePlan.push_back(-SOCKET_CONNECTION_RESET);
         const BOOL sent = Deliver();
         // The seventh reply is QUIT's: the message had already been accepted.
         EXPECT_EQ(sent, failing == 6 ? TRUE : FALSE) << "reply " << failing << ": " << error;
@@ -139,7 +140,7 @@ TEST_F(FaultInjectionTest, ResetWhileWaitingForEachReplyFailsWithAText)
         // The third reply is MAIL FROM's; QUIT's failure does not replace it.
         if (failing == 2) {
             EXPECT_EQ(error, "Alpha ERR: Connection to the SMTP server lost, GetLastError returns: " +
-                                 std::to_string(ECONNRESET));
+                                 std::to_string(SOCKET_CONNECTION_RESET));
         }
     }
 }
@@ -161,8 +162,8 @@ TEST(TlsFaultInjectionTest, ShortInterruptedAndEmptyReadsAndWritesDeliverTheWhol
         fake.State().receivePlan.clear();
         fake.State().sendPlan.clear();
         for (int call = 0; call < 5000; ++call) {
-            fake.State().receivePlan.insert(fake.State().receivePlan.end(), {-EAGAIN, size, -EINTR});
-            fake.State().sendPlan.insert(fake.State().sendPlan.end(), {size, -EINTR, -EAGAIN});
+            fake.State().receivePlan.insert(fake.State().receivePlan.end(), {-SOCKET_WOULD_BLOCK, size, -SOCKET_INTERRUPTED});
+            fake.State().sendPlan.insert(fake.State().sendPlan.end(), {size, -SOCKET_INTERRUPTED, -SOCKET_WOULD_BLOCK});
         }
         CMessageRecord record;
         FillTurn(record, server.Address());

@@ -2,6 +2,7 @@
 #include "platform/last_error.h"
 #include "smtp/smtp_session.h"
 #include "host/loopback/loopback_smtp_server.h"
+#include "smtp/system_sockets.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +105,7 @@ TEST_F(TransactionTest, ShortAndInterruptedWritesStillDeliverTheWholeMessage)
 {
     FakeSocketCalls fake(true);
     for (int i = 0; i < 200; ++i)
-        fake.State().sendPlan.insert(fake.State().sendPlan.end(), {7, -EINTR, 1});
+        fake.State().sendPlan.insert(fake.State().sendPlan.end(), {7, -SOCKET_INTERRUPTED, 1});
     CMailMessage message = Simple(std::string(500, 'z').c_str());
     ASSERT_TRUE(Deliver(message));
     EXPECT_EQ(server.Messages(),

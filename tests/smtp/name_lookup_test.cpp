@@ -1,6 +1,8 @@
 #include "platform/last_error.h"
 #include "smtp/name_lookup.h"
+#if !defined(_WIN32)
 #include "support/silent_name_server.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,9 @@ TEST(NameLookupTest, NameOfTheHostsFileResolves)
 // the look-up, and so does the bound.
 TEST(NameLookupTest, LookUpThatNeverAnswersEndsOnAbortOrBound)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the system's resolver on Windows cannot be pointed at a name server that never answers";
+#else
     SilentNameServer server;
     CEvent abort;
     DWORD outcome = 0;
@@ -30,6 +35,7 @@ TEST(NameLookupTest, LookUpThatNeverAnswersEndsOnAbortOrBound)
     EXPECT_EQ(outcome, WSAEINTR);
     EXPECT_TRUE(addresses.empty());
     EXPECT_EQ(LookUpName("turns.example", 25, nullptr, 100, addresses), WSAETIMEDOUT);
+#endif
 }
 
 }  // namespace

@@ -18,7 +18,12 @@ public:
     ScopedVariable(const ScopedVariable &) = delete;
     ScopedVariable &operator=(const ScopedVariable &) = delete;
 
+#if defined(_WIN32)
+    // An empty value removes the variable there.
+    void Set(const char *value) { _putenv_s(m_name.c_str(), value ? value : ""); }
+#else
     void Set(const char *value) { value ? setenv(m_name.c_str(), value, 1) : unsetenv(m_name.c_str()); }
+#endif
 
 private:
     std::string m_name;

@@ -6,6 +6,7 @@
 #include "platform/worker_thread.h"
 
 #include <atomic>
+#include <functional>
 #include <system_error>
 
 class ScopedThreadStartFailures {
@@ -21,7 +22,7 @@ public:
     ScopedThreadStartFailures &operator=(const ScopedThreadStartFailures &) = delete;
 
 private:
-    static std::thread Spawn(std::function<void()> body)
+    static SystemThread Spawn(std::function<void()> body)
     {
         if (s_failuresLeft.fetch_sub(1) > 0)
             throw std::system_error(static_cast<int>(s_error.load()), std::generic_category());

@@ -63,7 +63,8 @@ BOOL FakeMailer::Answer(CMessageRecord &record)
         // Both events are only tested, as a mailer must; the release event
         // stands in for the socket a real mailer waits on.
         const CEvent *abort = rule == MailerRule::HoldIgnoringAbort ? nullptr : record.GetAbortEvent();
-        if (WaitForSocketOrEvent(m_release.PollHandle(), abort, HOLD_DEADLINE_MS) != SocketWait::Readable) {
+        const CEvent *watched[] = {&m_release, abort};
+        if (WatchEvents(watched, abort ? 2 : 1, HOLD_DEADLINE_MS) != WAIT_OBJECT_0) {
             std::lock_guard lock(m_mutex);
             ++m_aborted;
             record.m_error = game + " ERR: Aborted";

@@ -6,9 +6,9 @@ namespace {
 
 constexpr const char *HOST_WINDOW_CLASS = "MorvHostWindow";
 
-// Messages sent from other threads that the calling thread's host windows
-// ran; PumpMessages counts them, since the system runs them unseen inside
-// PeekMessage.
+// The host's messages (WM_USER and above) sent from other threads that the
+// calling thread's host windows ran: what PumpMessages counts, since the
+// system runs sent messages unseen inside PeekMessage.
 thread_local int t_sentMessagesRun = 0;
 
 WindowProcedure *ProcedureOf(HWND window)
@@ -32,7 +32,7 @@ LRESULT CALLBACK HostWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         delete procedure;
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    if (InSendMessage())
+    if (message >= WM_USER && InSendMessage())
         ++t_sentMessagesRun;
     LRESULT result = 0;
     try {
@@ -62,7 +62,7 @@ HWND CreateHostWindow(WindowProcedure procedure)
     if (!registered)
         return nullptr;
     auto owned = std::make_unique<WindowProcedure>(std::move(procedure));
-    const HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, HOST_WINDOW_CLASS, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    const HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, HOST_WINDOW_CLASS, "", WS_OVERLAPPEDWINDOW,
                                         CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr,
                                         GetModuleHandleA(nullptr), owned.get());
     if (window)
@@ -81,14 +81,12 @@ void SendMessageSeries(HWND window, UINT message, std::span<const MessageParamet
 int PumpMessages()
 {
     const int sentBefore = t_sentMessagesRun;
-    int posted = 0;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
-        ++posted;
     }
-    return posted + (t_sentMessagesRun - sentBefore);
+    return t_sentMessagesRun - sentBefore;
 }
 
 BOOL WaitMessage(DWORD timeout)

@@ -1,0 +1,43 @@
+# The test suites of the Windows build: GoogleTest built from Debian's
+# sources by the cross compiler, each suite one test that runs its program
+# under Wine (scripts/run_windows_tests.sh gives them a display and a Wine
+# prefix of the build tree).
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(target gtest gtest_main gmock gmock_main)
+  # Its warnings are not ours to fix.
+  target_compile_options(${target} PRIVATE -w)
+endforeach()
+
+# The suites that make sense on Windows so far.
+set(MORV_WINDOWS_SUITES platform app settings compose mail smtp)
+
+# What needs what Windows has not, or what this build has not yet.
+set(MORV_UNPORTED_SUPPORT
+  # a python3 aiosmtpd process, the openssl command
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/aiosmtpd_server.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_certificates.cpp
+  # the host's plug-in host (morv-host is not built for Windows yet)
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_host.cpp)
+set(MORV_UNPORTED_TESTS
+  # TLS: this build has none yet
+  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/tls_channel_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/secure_session_test.cpp
+  # the loopback SMTP server of the host
+  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/client_socket_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/smtp_session_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/mail_transaction_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/fault_injection_test.cpp)
+
+# Each program's main starts Winsock, as a host does.
+add_library(morv_windows_test_main OBJECT support/windows/test_main.cpp)
+target_link_libraries(morv_windows_test_main PRIVATE morvplatform GTest::gtest)
+
+set(MORV_WINE_RUN ${CMAKE_CURRENT_SOURCE_DIR}/scripts/wine_run.sh)
+set(MORV_WINE_PREFIX ${PROJECT_BINARY_DIR}/wine-prefix)
+
+function(morv_add_windows_suite suite)
+  target_link_libraries(test_${suite} PRIVATE morv_windows_test_main)
+  add_test(NAME ${suite} COMMAND ${MORV_WINE_RUN} ${MORV_WINE_PREFIX} $<TARGET_FILE:test_${suite}>)
+  set_tests_properties(${suite} PROPERTIES TIMEOUT 600)
+endfunction()
