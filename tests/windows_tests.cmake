@@ -10,24 +10,23 @@ foreach(target gtest gtest_main gmock gmock_main)
 endforeach()
 
 # The suites that make sense on Windows so far.
-set(MORV_WINDOWS_SUITES platform app settings compose mail smtp)
+set(MORV_WINDOWS_SUITES platform app settings compose mail smtp workers host_api delivery)
 
 # What needs what Windows has not, or what this build has not yet.
 set(MORV_UNPORTED_SUPPORT
   # a python3 aiosmtpd process, the openssl command
   ${CMAKE_CURRENT_SOURCE_DIR}/support/aiosmtpd_server.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_certificates.cpp
-  # the host's plug-in host (morv-host is not built for Windows yet)
-  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_host.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_certificates.cpp)
 set(MORV_UNPORTED_TESTS
   # TLS: this build has none yet
   ${CMAKE_CURRENT_SOURCE_DIR}/smtp/tls_channel_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/smtp/secure_session_test.cpp
-  # the loopback SMTP server of the host
-  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/client_socket_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/smtp_session_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/mail_transaction_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/fault_injection_test.cpp)
+  # aiosmtpd (with TLS and logins), a real server run with python3
+  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/fault_injection_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/delivery/provider_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/delivery/real_server_test.cpp
+  # glibc's iconv as the reference recoder
+  ${CMAKE_CURRENT_SOURCE_DIR}/mail/cyrillic_recoder_test.cpp)
 
 # Each program's main starts Winsock, as a host does.
 add_library(morv_windows_test_main OBJECT support/windows/test_main.cpp)

@@ -1,16 +1,10 @@
 #include "host/loopback/loopback_smtp_server.h"
 
+#include "host/os/sockets.h"
 #include "platform/ticks.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <climits>
 #include <optional>
 #include <system_error>
@@ -31,7 +25,10 @@ const std::map<std::string, std::string> DEFAULT_REPLIES{
 const std::string UNKNOWN_COMMAND = "500 Unknown command\r\n";
 const std::string STALL_LINE = "220-scripted.test is busy\r\n";
 
-[[noreturn]] void ThrowSystemError(const char *what) { throw std::system_error(errno, std::generic_category(), what); }
+[[noreturn]] void ThrowSystemError(const char *what)
+{
+    throw std::system_error(LastSocketError(), std::system_category(), what);
+}
 
 int PollTimeout(DWORD left) { return left == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(left, INT_MAX)); }
 
@@ -40,11 +37,11 @@ int WaitAny(const std::vector<int> &fds, const CTickBound &bound)
 {
     std::vector<pollfd> polled;
     for (const int fd : fds)
-        polled.push_back(pollfd{fd, POLLIN, 0});
+        polled.push_back(pollfd{static_cast<decltype(pollfd::fd)>(fd), POLLIN, 0});
     int ready = -1;
     do
-        ready = poll(polled.data(), polled.size(), PollTimeout(bound.Left()));
-    while (ready < 0 && errno == EINTR);
+        ready = PollSockets(polled.data(), polled.size(), PollTimeout(bound.Left()));
+    while (ready < 0 && IsInterrupted(LastSocketError()));
     const auto first = std::find_if(polled.begin(), polled.end(), [](const pollfd &each) { return each.revents != 0; });
     return ready > 0 && first != polled.end() ? static_cast<int>(first - polled.begin()) : -1;
 }
@@ -116,8 +113,8 @@ public:
     {
         std::size_t sent = 0;
         while (m_socket.Valid() && sent < bytes.size()) {
-            const ssize_t written = send(m_socket.Get(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (written < 0 && errno != EINTR)
+            const long written = SendSome(m_socket.Get(), bytes.data() + sent, bytes.size() - sent);
+            if (written < 0 && !IsInterrupted(LastSocketError()))
                 return false;
             sent += written > 0 ? static_cast<std::size_t>(written) : 0;
         }
@@ -183,7 +180,7 @@ private:
     bool Fill()
     {
         char buffer[65536];
-        const ssize_t received = recv(m_socket.Get(), buffer, sizeof buffer, 0);
+        const long received = ReceiveSome(m_socket.Get(), buffer, sizeof buffer);
         if (received <= 0) {
             Close();
             return false;
@@ -263,7 +260,7 @@ bool LoopbackSmtpServer::TakeListening()
 UniqueFd LoopbackSmtpServer::Accept() const
 {
     const int ready = WaitAny({m_listen.fd.Get(), m_stop.PollFd()}, CTickBound(INFINITE));
-    return UniqueFd(ready == 0 ? accept4(m_listen.fd.Get(), nullptr, nullptr, SOCK_CLOEXEC) : -1);
+    return UniqueFd(ready == 0 ? AcceptConnection(m_listen.fd.Get()) : -1);
 }
 
 // Hands the listening to a waiting worker, or to a new one when all serve.
@@ -294,7 +291,7 @@ std::size_t LoopbackSmtpServer::Register()
 void LoopbackSmtpServer::Serve(std::size_t index, UniqueFd socket)
 {
     const int on = 1;
-    setsockopt(socket.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    setsockopt(socket.Get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&on), sizeof on);
     Connection connection(*this, index, std::move(socket));
     if (!m_scripted)
         RunWellBehaved(connection);

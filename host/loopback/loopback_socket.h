@@ -3,10 +3,8 @@
 // refuses connections once the socket is gone.
 #pragma once
 
+#include "host/os/sockets.h"
 #include "host/os/unique_fd.h"
-
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 struct LoopbackSocket {
     UniqueFd fd;
@@ -16,7 +14,7 @@ struct LoopbackSocket {
 // `type`: SOCK_STREAM or SOCK_DGRAM.
 inline LoopbackSocket BindLoopback(int type)
 {
-    LoopbackSocket bound{UniqueFd(socket(AF_INET, type | SOCK_CLOEXEC, 0))};
+    LoopbackSocket bound{UniqueFd(OpenSocket(AF_INET, type))};
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

@@ -1,11 +1,13 @@
-// PluginModule: the plug-in library loaded with dlopen and its twelve entry
-// points found by their plain names. Unloads it (dlclose) on destruction,
-// which the host does only after OnClose. Host's thread only.
+// PluginModule: the plug-in library loaded at run time (DynamicLibrary) and
+// its twelve entry points found by their plain names. Unloads it on
+// destruction, which the host does only after OnClose. Host's thread only.
 #pragma once
 
+#include "host/os/dynamic_library.h"
 #include "morvtransport/morvtransport.h"
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 using EntryPoints = MorvEntryPoints;
@@ -33,6 +35,6 @@ public:
 
 private:
     std::filesystem::path m_path;
-    void *m_handle = nullptr;
+    std::unique_ptr<DynamicLibrary> m_library;
     EntryPoints m_api;
 };

@@ -110,18 +110,22 @@ bool CSmtpSession::MayQuit() const
     return m_security != SmtpSecurity::StartTls || m_connection.IsSecure();
 }
 
+// The system's close may change the last error (Winsock does), so a
+// failure's code is set again after it.
 BOOL CSmtpSession::Disconnect()
 {
     BOOL result = m_connected && m_quitSent;
+    DWORD error = GetLastError();
     if (m_connected && MayQuit()) {
         Transmit(QUIT_LINE);
         result = AwaitReply("QUIT", 221, CommandBounds());
-        if (!result && GetLastError() != WSAEINTR)
-            SetLastError(ERROR_BAD_COMMAND);
+        error = GetLastError() == WSAEINTR ? WSAEINTR : ERROR_BAD_COMMAND;
     }
     m_connected = FALSE;
     m_connection.Close();
     m_reader.Forget();
+    if (!result)
+        SetLastError(error);
     return result;
 }
 

@@ -1,12 +1,10 @@
 // The twelve entry points of a plug-in as a table of function pointers,
-// filled from the real shared library (dlopen, as the host's PluginModule
+// filled from the real shared library (loaded as the host's PluginModule
 // does) or, in white-box suites, from the statically linked objects
 // (linked_plugin_api.h).
 #pragma once
 
 #include "host/session/plugin_module.h"
-
-#include <dlfcn.h>
 
 #include <string>
 
@@ -21,10 +19,4 @@ public:
 
 // True while the plug-in at `path` is mapped into the process: loaded and
 // not yet unloaded, or kept for the life of the process.
-inline bool IsPluginMapped(const std::string &path = MORV_PLUGIN_PATH)
-{
-    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle)
-        dlclose(handle);
-    return handle != nullptr;
-}
+inline bool IsPluginMapped(const std::string &path = MORV_PLUGIN_PATH) { return DynamicLibrary::IsLoaded(path); }

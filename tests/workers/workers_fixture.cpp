@@ -42,9 +42,9 @@ std::size_t WorkersTest::Count(WPARAM kind) const
         std::count_if(all.begin(), all.end(), [kind](const HostNotification &each) { return each.kind == kind; }));
 }
 
-bool WorkersTest::WaitFor(WPARAM kind, std::size_t count)
+bool WorkersTest::WaitFor(WPARAM kind, std::size_t count, DWORD timeoutMs)
 {
-    return host.PumpUntil([&] { return Count(kind) >= count; });
+    return host.PumpUntil([&] { return Count(kind) >= count; }, timeoutMs);
 }
 
 bool WorkersTest::WaitForCalls(std::size_t count)

@@ -25,8 +25,9 @@ protected:
     void SendMap(CMapStringToString message) { host.Api().Send(message); }
 
     std::size_t Count(WPARAM kind) const;
-    // Pump until `count` notifications of `kind` have arrived.
-    bool WaitFor(WPARAM kind, std::size_t count);
+    // Pump until `count` notifications of `kind` have arrived, at most
+    // `timeoutMs`.
+    bool WaitFor(WPARAM kind, std::size_t count, DWORD timeoutMs = TestHost::DEFAULT_WAIT_MS);
     bool WaitForCalls(std::size_t count);
     // Loads, opens Alpha and sends one message whose delivery the mailer
     // holds under `rule`; returns once the mailer has it.
