@@ -98,17 +98,6 @@ void CTlsChannel::ConnectionFree::operator()(ssl_st *connection) const { SSL_fre
 
 bool TlsAvailable() { return true; }
 
-CTlsChannel::CTlsChannel(const SocketCalls &calls, SocketHandle socket) : m_target{&calls, socket} {}
-
-CTlsChannel::~CTlsChannel() = default;
-
-bool CTlsChannel::FailPreparing(const CString &text)
-{
-    m_prepareText = text;
-    m_failed = true;
-    return false;
-}
-
 bool CTlsChannel::Prepare(const TlsPeer &peer)
 {
     m_host = peer.host;

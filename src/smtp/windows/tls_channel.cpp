@@ -11,17 +11,6 @@ void CTlsChannel::ContextFree::operator()(ssl_ctx_st *) const {}
 
 void CTlsChannel::ConnectionFree::operator()(ssl_st *) const {}
 
-CTlsChannel::CTlsChannel(const SocketCalls &calls, SocketHandle socket) : m_target{&calls, socket} {}
-
-CTlsChannel::~CTlsChannel() = default;
-
-bool CTlsChannel::FailPreparing(const CString &text)
-{
-    m_prepareText = text;
-    m_failed = true;
-    return false;
-}
-
 bool CTlsChannel::Prepare(const TlsPeer &peer)
 {
     m_host = peer.host;
