@@ -77,11 +77,11 @@ WINDOWS_BUILD ?= build-windows
 WINDOWS_I686_BUILD ?= build-windows-i686
 
 $(WINDOWS_BUILD)/build.ninja:
-	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) \
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(WERROR) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake
 
 $(WINDOWS_I686_BUILD)/build.ninja:
-	cmake -S . -B $(WINDOWS_I686_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) \
+	cmake -S . -B $(WINDOWS_I686_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(WERROR) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/i686-w64-mingw32.cmake -DMORV_BUILD_TESTS=OFF
 
 windows:
