@@ -10,7 +10,7 @@ foreach(target gtest gtest_main gmock gmock_main)
 endforeach()
 
 # The suites that make sense on Windows so far.
-set(MORV_WINDOWS_SUITES platform app settings compose mail smtp workers host_api delivery)
+set(MORV_WINDOWS_SUITES platform app settings compose mail smtp workers host_api delivery ui)
 
 # What needs what Windows has not, or what this build has not yet.
 set(MORV_UNPORTED_SUPPORT

@@ -23,6 +23,7 @@ SettingsWindow::SettingsWindow()
     : m_window(CreateHostWindow([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; }))
 {
     m_tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES, RECT{0, 0, 80, 170}, CWnd::FromHandle(m_window), TREE_ID);
+    ShowWindow(m_window, SW_SHOW);  // a host window starts hidden on Windows
 }
 
 SettingsWindow::~SettingsWindow()
