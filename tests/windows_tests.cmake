@@ -10,7 +10,7 @@ foreach(target gtest gtest_main gmock gmock_main)
 endforeach()
 
 # The suites that make sense on Windows so far.
-set(MORV_WINDOWS_SUITES platform app settings compose mail smtp workers host_api delivery ui)
+set(MORV_WINDOWS_SUITES platform app settings compose mail mapi smtp workers host_api delivery ui)
 
 # What needs what Windows has not, or what this build has not yet.
 set(MORV_UNPORTED_SUPPORT
@@ -26,7 +26,12 @@ set(MORV_UNPORTED_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/delivery/provider_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/delivery/real_server_test.cpp
   # glibc's iconv as the reference recoder
-  ${CMAKE_CURRENT_SOURCE_DIR}/mail/cyrillic_recoder_test.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/mail/cyrillic_recoder_test.cpp
+  # the Linux loader's stand-in (Windows has the system's) and the
+  # sendmail-backed provider, a Linux program's
+  ${CMAKE_CURRENT_SOURCE_DIR}/mapi/library_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/mapi/mail_text_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/mapi/sendmail_provider_test.cpp)
 
 # Each program's main starts Winsock, as a host does.
 add_library(morv_windows_test_main OBJECT support/windows/test_main.cpp)

@@ -13,9 +13,6 @@
 #include "platform/library.h"
 #include "platform/win_types.h"
 
-// This platform's name for MAPI32.DLL.
-inline constexpr const char *MAPI_LIBRARY_NAME = "libmapi32.so";
-
 class CSimpleMapi {
 public:
     // Loads the provider (Load).

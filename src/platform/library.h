@@ -14,7 +14,14 @@
 
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+// The Simple MAPI library, as every Windows program loads it: the system
+// finds it (the program's folder first).
+inline constexpr const char *MAPI_LIBRARY_NAME = "MAPI32.DLL";
+#else
+// This platform's name for MAPI32.DLL, found on the search path above.
+inline constexpr const char *MAPI_LIBRARY_NAME = "libmapi32.so";
+
 struct HMODULE__;
 using HMODULE = HMODULE__ *;
 using FARPROC = void (*)();

@@ -4,11 +4,13 @@
 #include "fake_mapi_state.h"
 #include "mail/message_record.h"
 #include "mapi_environment.h"
+#include "platform/library.h"
 #include "platform/resources.h"
 #include "settings/game_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,11 +69,21 @@ TEST_F(MapiDeliveryTest, WrapperIsGoneAfterTheDelivery)
     EXPECT_EQ(fake.Unloads(), 2);
 }
 
+TEST_F(MapiDeliveryTest, MapiEntryThatIsNoNonzeroNumberLoadsNothing)
+{
+    const std::optional<std::string> entries[] = {std::nullopt, "", "0", "yes"};
+    for (const std::optional<std::string> &entry : entries) {
+        SCOPED_TRACE(entry.value_or("(none)"));
+        env.SetMapiEntry(entry);
+        ExpectNothingLoaded();
+    }
+}
+
+#if !defined(_WIN32)
 TEST_F(MapiDeliveryTest, WinIniThatDoesNotEnableMapiLoadsNothing)
 {
     const char binary[] = "\x7F" "ELF\0\x01[MAIL\nMAPI\n=1";
-    const std::vector<std::string> profiles{"", "[MAIL]\n", "[MAIL]\nMAPI=0\n", "[Mail]\nMAPIX=1\n",
-                                            "[OTHER]\nMAPI=1\n", "[MAIL]\nMAPI=yes\n", "MAPI=1\n",
+    const std::vector<std::string> profiles{"", "[Mail]\nMAPIX=1\n", "[OTHER]\nMAPI=1\n", "MAPI=1\n",
                                             std::string(binary, sizeof binary - 1)};
     for (const std::string &profile : profiles) {
         SCOPED_TRACE(profile);
@@ -81,23 +93,24 @@ TEST_F(MapiDeliveryTest, WinIniThatDoesNotEnableMapiLoadsNothing)
     env.SetVariable("MORV_WIN_INI", env.Folder() + "/no-such.ini");
     ExpectNothingLoaded();
 }
+#endif
 
 TEST_F(MapiDeliveryTest, MissingLibraryFailsWithCodeZero)
 {
-    env.SetVariable("LD_LIBRARY_PATH", env.Folder());
+    env.SearchProviderIn(env.Folder());
     ExpectNothingLoaded();
 }
 
 TEST_F(MapiDeliveryTest, FileThatIsNoLibraryFailsWithCodeZero)
 {
-    env.WriteFile("libmapi32.so", "MAPILogon MAPILogoff MAPISendMail\n");
-    env.SetVariable("LD_LIBRARY_PATH", env.Folder());
+    env.WriteFile(MAPI_LIBRARY_NAME, "MAPILogon MAPILogoff MAPISendMail\n");
+    env.SearchProviderIn(env.Folder());
     ExpectNothingLoaded();
 }
 
 TEST_F(MapiDeliveryTest, MissingEntryPointUnloadsWithCodeZero)
 {
-    env.SetVariable("LD_LIBRARY_PATH", PARTIAL_MAPI_DIR);
+    env.SearchProviderIn(PARTIAL_MAPI_DIR);
     ExpectDelivery(FALSE, 0);
     EXPECT_EQ(fake.Loads(), 1);
     EXPECT_EQ(fake.Unloads(), 1);

@@ -3,22 +3,49 @@
 #include "fake_mapi_state.h"
 #include "platform/profile.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+#if defined(_WIN32)
+std::optional<std::string> MapiEntry()
+{
+    constexpr const char *ABSENT = "\x01";
+    char value[256] = "";
+    GetProfileStringA("MAIL", "MAPI", ABSENT, value, sizeof value);
+    return std::string(value) == ABSENT ? std::nullopt : std::optional<std::string>(value);
+}
+
+void WriteMapiEntry(const std::optional<std::string> &value)
+{
+    WriteProfileStringA("MAIL", "MAPI", value ? value->c_str() : nullptr);
+}
+#endif
+
+}  // namespace
 
 MapiEnvironment::MapiEnvironment()
 {
     if (m_folder.Path().empty())
         throw std::runtime_error("no scratch folder");
     FakeMapiState::Instance().Reset();
-    SetVariable(WIN_INI_VARIABLE, (m_folder / "absent.ini").string());
-    SetVariable("LD_LIBRARY_PATH", Folder());
+#if defined(_WIN32)
+    m_savedMapiEntry = MapiEntry();
+#endif
+    SetMapiEntry(std::nullopt);
+    SearchProviderIn(Folder());
 }
 
-MapiEnvironment::~MapiEnvironment() = default;
+MapiEnvironment::~MapiEnvironment()
+{
+#if defined(_WIN32)
+    WriteMapiEntry(m_savedMapiEntry);
+    SetDllDirectoryA(nullptr);
+#endif
+}
 
 std::string MapiEnvironment::WriteFile(const std::string &name, const std::string &content)
 {
@@ -46,10 +73,23 @@ void MapiEnvironment::SetVariable(const char *name, const std::string &value)
         variable = std::make_unique<ScopedVariable>(name, value.c_str());
 }
 
+#if defined(_WIN32)
+void MapiEnvironment::SetMapiEntry(const std::optional<std::string> &value) { WriteMapiEntry(value); }
+
+void MapiEnvironment::SearchProviderIn(const std::string &folder) { SetDllDirectoryA(folder.c_str()); }
+#else
+void MapiEnvironment::SetMapiEntry(const std::optional<std::string> &value)
+{
+    SetWinIni(value ? "[MAIL]\nMAPI=" + *value + "\n" : "[MAIL]\n");
+}
+
+void MapiEnvironment::SearchProviderIn(const std::string &folder) { SetVariable("LD_LIBRARY_PATH", folder); }
+
 void MapiEnvironment::SetWinIni(const std::string &content) { SetVariable(WIN_INI_VARIABLE, WriteFile("win.ini", content)); }
+#endif
 
 void MapiEnvironment::InstallProvider(const std::string &providerFolder)
 {
-    SetWinIni("[MAIL]\nMAPI=1\n");
-    SetVariable("LD_LIBRARY_PATH", providerFolder);
+    SetMapiEntry("1");
+    SearchProviderIn(providerFolder);
 }

@@ -1,7 +1,11 @@
 // MapiEnvironment: the surroundings of one Simple MAPI test. A scratch
-// folder (removed at the end), WIN.INI written there, the library search
-// pointed at a chosen provider folder, the fake provider's state reset, and
-// every variable it touches put back when it ends. Test thread only.
+// folder (removed at the end), WIN.INI's [MAIL] MAPI entry, the folder the
+// Simple MAPI library is looked for in, the fake provider's state reset, and
+// everything it touched put back when it ends. Here WIN.INI is a file of the
+// scratch folder and the library is looked for along LD_LIBRARY_PATH; on
+// Windows they are the system's profile (WriteProfileStringA) and the
+// program's DLL folder (SetDllDirectoryA), searched after the program's own
+// folder and before the system's. Test thread only.
 #pragma once
 
 #include "support/scoped_variable.h"
@@ -9,10 +13,12 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 class MapiEnvironment {
 public:
+    // WIN.INI without a MAPI entry, and no provider library to be found.
     MapiEnvironment();
     ~MapiEnvironment();
     MapiEnvironment(const MapiEnvironment &) = delete;
@@ -27,12 +33,22 @@ public:
     std::string ReadFile(const std::string &path) const;
 
     void SetVariable(const char *name, const std::string &value);
-    void SetWinIni(const std::string &content);
+    // WIN.INI's [MAIL] MAPI entry: `value`, or none.
+    void SetMapiEntry(const std::optional<std::string> &value);
+    // The Simple MAPI library is looked for in `folder`.
+    void SearchProviderIn(const std::string &folder);
     // WIN.INI says Simple MAPI is installed and the search finds the
-    // library of `providerFolder` (and none in the system folders).
+    // library of `providerFolder`.
     void InstallProvider(const std::string &providerFolder);
+#if !defined(_WIN32)
+    // WIN.INI is a file of the scratch folder that holds `content`.
+    void SetWinIni(const std::string &content);
+#endif
 
 private:
     TempFolder m_folder;
     std::map<std::string, std::unique_ptr<ScopedVariable>> m_variables;  // put back when it ends
+#if defined(_WIN32)
+    std::optional<std::string> m_savedMapiEntry;
+#endif
 };

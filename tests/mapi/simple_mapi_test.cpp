@@ -104,7 +104,7 @@ TEST_F(SimpleMapiTest, AttachmentWithoutItsOwnNameShowsItsPath)
 
 TEST_F(SimpleMapiTest, UnloadedWrapperRefusesEveryCall)
 {
-    env.SetVariable("LD_LIBRARY_PATH", env.Folder());
+    env.SearchProviderIn(env.Folder());
     CSimpleMapi mapi;
     EXPECT_FALSE(mapi.IsLoaded());
     EXPECT_FALSE(mapi.Logon("Default", "", nullptr));
