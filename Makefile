@@ -10,7 +10,7 @@ WERROR := -DMORV_WERROR=ON
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) $(CMAKE_FLAGS)
 
-.PHONY: all deps configure build demo test test-asan test-tsan test-all bench fuzz install package clean windows test-windows
+.PHONY: all deps configure build demo test test-asan test-tsan test-all bench fuzz install package clean windows test-windows demo-windows
 
 all: build
 
@@ -89,11 +89,19 @@ windows:
 	$(MAKE) $(WINDOWS_BUILD)/build.ninja $(WINDOWS_I686_BUILD)/build.ninja
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cmake --build $(WINDOWS_I686_BUILD) -j $(JOBS)
-	tests/scripts/check_dll.sh i686-w64-mingw32-objdump $(WINDOWS_I686_BUILD)/morvtransport/MORVTRANSPORT.DLL --plugin
+	tests/scripts/check_dll.sh i686-w64-mingw32-objdump $(WINDOWS_I686_BUILD)/bin/morvtransport/MORVTRANSPORT.DLL --plugin
 	tests/scripts/check_dll.sh i686-w64-mingw32-objdump $(WINDOWS_I686_BUILD)/bin/morvplatform.dll
 
 test-windows: windows
-	tests/scripts/run_windows_tests.sh $(WINDOWS_BUILD) $(CTEST_FLAGS)
+	tests/scripts/windows_session.sh $(WINDOWS_BUILD) ctest --test-dir $(WINDOWS_BUILD) $(CTEST_FLAGS)
+
+# The demo of morv-host.exe under Wine: only what it runs is built.
+demo-windows:
+	@.ci/install-deps --windows
+	$(MAKE) $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target morv-host morvtransport morvplatform
+	tests/scripts/windows_session.sh $(WINDOWS_BUILD) \
+	  tests/scripts/wine_run.sh $(abspath $(WINDOWS_BUILD))/wine-prefix $(WINDOWS_BUILD)/bin/morv-host.exe demo
 
 clean:
 	rm -rf build build-asan build-tsan build-bench build-fuzz build-package $(WINDOWS_BUILD) $(WINDOWS_I686_BUILD)

@@ -1,6 +1,6 @@
 # The test suites of the Windows build: GoogleTest built from Debian's
 # sources by the cross compiler, each suite one test that runs its program
-# under Wine (scripts/run_windows_tests.sh gives them a display and a Wine
+# under Wine (scripts/windows_session.sh gives them a display and a Wine
 # prefix of the build tree).
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

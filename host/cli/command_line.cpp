@@ -155,6 +155,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char *const *argv)
         return {std::nullopt, EXIT_USAGE};
     }
     CLI::App app("morv-host: a host for the MORVTRANSPORT mail transport plug-in", "morv-host");
+    // Options start with '-' on every system: "/path" is a file on Windows too.
+    app.allow_windows_style_options(false);
     HostOptions options;
     RawArguments raw;
     app.set_version_flag("--version", std::string("morv-host for MORVTRANSPORT ") + MORV_VERSION);

@@ -1,43 +1,31 @@
 #include "host/cli/message_body.h"
 
-#include "host/os/read_all.h"
+#include "host/os/system_file.h"
 #include "host/os/terminal_screen.h"
-#include "host/os/unique_fd.h"
-#include "host/text/file_text_check.h"
 #include "host/text/text_codec.h"
 #include "host/text/usage_error.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <system_error>
 
 namespace {
 
 constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
-std::string ReadAllOf(int fd, const std::string &name)
-{
-    try {
-        return ReadAll(fd);
-    } catch (const std::system_error &error) {
-        throw UsageError("cannot read " + name + ": " + std::strerror(error.code().value()));
-    }
-}
+std::string Reason(const std::system_error &error) { return error.code().message(); }
 
 std::string ReadFileBytes(const std::string &file)
 {
-    const UniqueFd fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.Valid())
-        throw UsageError("cannot read " + file + ": " + std::strerror(errno));
-    struct stat info {};
-    if (fstat(fd.Get(), &info) == 0 && S_ISDIR(info.st_mode))
-        throw UsageError(file + " is a folder; send takes text files");
-    return ReadAllOf(fd.Get(), file);
+    try {
+        std::optional<SystemFile> opened = SystemFile::OpenToRead(file);
+        if (!opened)
+            throw UsageError("cannot read " + file + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
+        if (opened->FileKind() == SystemFile::Kind::Folder)
+            throw UsageError(file + " is a folder; send takes text files");
+        return opened->ReadAll();
+    } catch (const std::system_error &error) {
+        throw UsageError("cannot read " + file + ": " + Reason(error));
+    }
 }
 
 // A person at the terminal would otherwise wait for a prompt that never
@@ -47,7 +35,11 @@ std::string ReadStandardInput()
     if (InputOnTerminal())
         std::fputs("morv-host: reading the turn from standard input until end of file (Ctrl-D on a line of its "
                    "own)\n", stderr);
-    return ReadAllOf(STDIN_FILENO, "standard input");
+    try {
+        return SystemFile::StandardInput().ReadAll();
+    } catch (const std::system_error &error) {
+        throw UsageError("cannot read standard input: " + Reason(error));
+    }
 }
 
 std::string ReadSource(const std::string &file)

@@ -1,12 +1,13 @@
 // MemoryFile: a file that lives in memory as long as its owner. Other code
 // of this process (the plug-in) opens it by Path() and appends to it; the
 // owner reads back what was written from any offset. Not shared beyond
-// this process. The owner's thread reads; any thread may write.
+// this process. The owner's thread reads; any thread may write. Here it
+// is a descriptor of memory; on Windows a temporary file, removed when the
+// owner goes.
 #pragma once
 
-#include "host/os/unique_fd.h"
-
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 class MemoryFile {
@@ -14,6 +15,9 @@ public:
     // Throws std::system_error when the system cannot make one, or when
     // it cannot be opened by its path.
     explicit MemoryFile(const char *name);
+    ~MemoryFile();
+    MemoryFile(const MemoryFile &) = delete;
+    MemoryFile &operator=(const MemoryFile &) = delete;
 
     // Opens this file, in this process only.
     const std::string &Path() const { return m_path; }
@@ -21,6 +25,6 @@ public:
     std::string ReadFrom(std::size_t offset) const;
 
 private:
-    UniqueFd m_fd;
+    std::intptr_t m_handle;  // the system's: a descriptor or a HANDLE
     std::string m_path;
 };

@@ -1,16 +1,17 @@
-// SignalWatcher: turns SIGINT (Ctrl-C), SIGTERM and SIGHUP (the terminal
-// closed) into a message to the host's window, so the host's thread learns
-// of them while it pumps and cancels as for Ctrl-C. Create it on the main
-// thread before any other thread starts: it blocks the three signals there,
-// and every thread started later inherits the mask. Its own thread reads
-// them from a signalfd.
+// SignalWatcher: turns Ctrl-C (SIGINT here, the console's control handler
+// on Windows), SIGTERM and SIGHUP (the terminal closed) into a message to
+// the host's window, so the host's thread learns of them while it pumps and
+// cancels as for Ctrl-C. Create it on the main thread before any other
+// thread starts: here it blocks the three signals there, and every thread
+// started later inherits the mask; its own thread reads them from a
+// signalfd. On Windows the system calls the handler on a thread of its own.
 #pragma once
 
 #include "host/os/poll_flag.h"
 #include "platform/win_types.h"
 
 #include <atomic>
-#include <thread>
+#include <memory>
 
 class SignalWatcher {
 public:
@@ -32,12 +33,10 @@ public:
     const PollFlag &Caught() const { return m_caught; }
 
 private:
-    void Run();
+    struct Listener;  // the system's side
     void Deliver(int signal);
 
-    UniqueFd m_signalFd;
-    PollFlag m_stop;
     std::atomic<HWND> m_target{nullptr};
     PollFlag m_caught;
-    std::thread m_thread;
+    std::unique_ptr<Listener> m_listener;
 };

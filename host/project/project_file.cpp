@@ -1,8 +1,7 @@
 #include "host/project/project_file.h"
 
+#include "host/os/user_folders.h"
 #include "host/text/text_codec.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -30,15 +29,7 @@ ProjectFile::ProjectFile(std::filesystem::path path) : m_path(std::move(path)), 
 
 std::filesystem::path ProjectFile::DefaultPath()
 {
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path folder;
-    if (config && *config)
-        folder = config;
-    else if (const char *home = std::getenv("HOME"); home && *home)
-        folder = std::filesystem::path(home) / ".config";
-    else
-        folder = ".";
-    return folder / "morvtransport" / "project.json";
+    return UserSettingsFolder() / "morvtransport" / "project.json";
 }
 
 void ProjectFile::Fail(const std::string &problem) const
@@ -142,5 +133,5 @@ void ProjectFile::Save() const
 {
     if (m_target.has_parent_path())
         std::filesystem::create_directories(m_target.parent_path());
-    ReplaceFile(m_target, m_document.dump(2) + "\n");
+    ReplaceProjectFile(m_target, m_document.dump(2) + "\n");
 }

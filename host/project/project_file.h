@@ -31,7 +31,7 @@ class ProjectFile {
 public:
     explicit ProjectFile(std::filesystem::path path);
 
-    // $XDG_CONFIG_HOME/morvtransport/project.json, else under ~/.config.
+    // project.json in the folder morvtransport of UserSettingsFolder().
     static std::filesystem::path DefaultPath();
 
     const std::filesystem::path &Path() const { return m_path; }

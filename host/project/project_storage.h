@@ -4,10 +4,9 @@
 // never left half written. Host's thread.
 #pragma once
 
-#include "host/os/unique_fd.h"
-
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -33,9 +32,11 @@ std::optional<std::string> ReadProjectBytes(const std::filesystem::path &path);
 // a failure at any step (a full disk, a file size limit) leaves the old file
 // as it was. The new file keeps the mode of the one it replaces; a file
 // that did not exist is made readable by its owner only.
-void ReplaceFile(const std::filesystem::path &path, const std::string &content);
+void ReplaceProjectFile(const std::filesystem::path &path, const std::string &content);
 
-// ProjectLock: an advisory lock (flock) held from reading a project to
+class SystemFile;
+
+// ProjectLock: the lock of a lock file held from reading a project to
 // writing it back, so that two updates of one project take turns. It
 // locks a lock file beside the project ("." NAME ".lock"), which stays:
 // the project itself is replaced by each save and cannot carry the lock.
@@ -44,7 +45,8 @@ public:
     // Waits for the lock; creates the project's folder when it is missing.
     // Refuses as ReadProjectBytes does a path that is no project file.
     explicit ProjectLock(const std::filesystem::path &project);
+    ~ProjectLock();
 
 private:
-    UniqueFd m_fd;
+    std::unique_ptr<SystemFile> m_file;
 };

@@ -1,6 +1,6 @@
 #include "host/text/terminal_codeset.h"
 
-#include <langinfo.h>
+#include "host/os/text_converter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -59,6 +59,5 @@ std::string ChooseTerminalCodeset(std::string_view localeName, std::string_view 
 
 std::string TerminalCodeset()
 {
-    const char *installed = nl_langinfo(CODESET);
-    return ChooseTerminalCodeset(LocaleName(), installed ? installed : "");
+    return ChooseTerminalCodeset(LocaleName(), LocaleCodeset());
 }

@@ -1,56 +1,32 @@
 #include "host/text/text_codec.h"
 
+#include "host/os/text_converter.h"
 #include "host/text/terminal_codeset.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstring>
-#include <memory>
+#include <stdexcept>
 
 namespace {
 
 constexpr const char *ANSI_CODESET = "WINDOWS-1251";
 constexpr const char *REPLACEMENT_CHARACTER = "\xEF\xBF\xBD";
 
-struct IconvCloser {
-    void operator()(void *handle) const { iconv_close(static_cast<iconv_t>(handle)); }
-};
-using IconvHandle = std::unique_ptr<void, IconvCloser>;
-
-IconvHandle OpenConverter(const char *from, const char *to)
+TextConverter OpenConverter(const char *from, const char *to)
 {
-    iconv_t handle = iconv_open(to, from);
-    if (handle == reinterpret_cast<iconv_t>(-1))
-        throw TextCodecError(std::string("no conversion from ") + from + " to " + to);
-    return IconvHandle(handle);
-}
-
-// Converts as much as it can; returns the input offset where it stopped
-// (text.size() when everything was converted).
-std::size_t ConvertPrefix(iconv_t handle, std::string_view text, std::size_t offset, std::string &out)
-{
-    char *input = const_cast<char *>(text.data()) + offset;
-    std::size_t inputLeft = text.size() - offset;
-    char buffer[4096];
-    while (inputLeft > 0) {
-        char *output = buffer;
-        std::size_t outputLeft = sizeof buffer;
-        const std::size_t result = iconv(handle, &input, &inputLeft, &output, &outputLeft);
-        out.append(buffer, static_cast<std::size_t>(output - buffer));
-        if (result == static_cast<std::size_t>(-1) && errno != E2BIG)
-            break;
+    try {
+        return TextConverter(from, to);
+    } catch (const std::invalid_argument &error) {
+        throw TextCodecError(error.what());
     }
-    return text.size() - inputLeft;
 }
 
 }  // namespace
 
 std::string ConvertText(std::string_view text, const char *from, const char *to)
 {
-    const IconvHandle handle = OpenConverter(from, to);
+    TextConverter converter = OpenConverter(from, to);
     std::string out;
-    const std::size_t stopped = ConvertPrefix(static_cast<iconv_t>(handle.get()), text, 0, out);
+    const std::size_t stopped = converter.Convert(text, 0, out);
     if (stopped != text.size())
         throw TextCodecError("byte " + std::to_string(stopped) + " cannot be converted from " + from + " to " + to,
                              stopped);
@@ -60,13 +36,12 @@ std::string ConvertText(std::string_view text, const char *from, const char *to)
 std::string ConvertTextLossy(std::string_view text, const char *from, const char *to,
                              std::string_view replacement)
 {
-    const IconvHandle handle = OpenConverter(from, to);
+    TextConverter converter = OpenConverter(from, to);
     std::string out;
     std::size_t offset = 0;
-    while ((offset = ConvertPrefix(static_cast<iconv_t>(handle.get()), text, offset, out)) < text.size()) {
+    while ((offset = converter.Convert(text, offset, out)) < text.size()) {
         out += replacement;
         ++offset;
-        iconv(static_cast<iconv_t>(handle.get()), nullptr, nullptr, nullptr, nullptr);
     }
     return out;
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests: the suites under Wine in one virtual X
-# server (the host windows and the configuration page are real windows),
-# with one Wine server for the whole run. The Wine prefix of the build tree
-# is made on the first run.
-# Usage: run_windows_tests.sh BUILD_DIR [CTEST_OPTION...]
+# Runs COMMAND in the Windows build's session: one virtual X server (the host
+# windows and the configuration page are real windows) and one Wine server
+# for the whole run, in the Wine prefix of the build tree, which is made on
+# the first run. COMMAND runs the build's programs through wine_run.sh (ctest
+# does, for the suites).
+# Usage: windows_session.sh BUILD_DIR COMMAND [ARGUMENT...]
 set -euo pipefail
 build=$(cd "$1" && pwd)
 shift
@@ -22,6 +23,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 "$server" --persistent
 status=0
-ctest --test-dir "$build" "$@" || status=$?
+"$@" || status=$?
 "$server" --kill || true
 exit "$status"
