@@ -10,7 +10,7 @@ foreach(target gtest gtest_main gmock gmock_main)
 endforeach()
 
 # The suites that make sense on Windows so far.
-set(MORV_WINDOWS_SUITES platform app settings compose mail mapi smtp workers host_api delivery ui)
+set(MORV_WINDOWS_SUITES platform app settings compose mail mapi smtp workers host_api delivery ui host)
 
 # What needs what Windows has not, or what this build has not yet.
 set(MORV_UNPORTED_SUPPORT
@@ -31,7 +31,21 @@ set(MORV_UNPORTED_TESTS
   # sendmail-backed provider, a Linux program's
   ${CMAKE_CURRENT_SOURCE_DIR}/mapi/library_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/mapi/mail_text_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/mapi/sendmail_provider_test.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/mapi/sendmail_provider_test.cpp
+  # morv-host run as a process with fork and pipes, the page driven in tmux,
+  # the loopback server over POSIX sockets: the project file, the texts and
+  # the outcome tracker run there
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/check_command_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/config_command_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/config_page_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/demo_command_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/help_and_usage_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/list_command_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/send_command_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/loopback_smtp_server_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/host_cli_fixture.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/host_process.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/tmux_terminal.cpp)
 
 # Each program's main starts Winsock, as a host does.
 add_library(morv_windows_test_main OBJECT support/windows/test_main.cpp)

@@ -7,7 +7,8 @@ namespace {
 
 constexpr std::string_view MARKER = "GetLastError returns: ";
 
-// The codes the plug-in sets itself, under their Windows numbers.
+// The codes the plug-in sets itself, and the system's of Winsock, under
+// their Windows numbers.
 struct OwnCode {
     unsigned long number;
     const char *meaning;
@@ -16,9 +17,12 @@ constexpr OwnCode OWN_CODES[] = {
     {10004, "interrupted by a cancel"},
     {10022, "the server's name was not found, or no address of it could be used"},
     {10043, "no such protocol"},
+    {10051, "network is unreachable"},
     {10053, "the connection was aborted"},
     {10054, "the connection was reset"},
     {10060, "timed out"},
+    {10061, "connection refused"},
+    {10065, "no route to host"},
 };
 
 std::string LowerFirst(std::string text)

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace {
 
 const char *const VALID_PROJECT = R"({"morv-host-project": 1, "games": {
@@ -142,6 +145,14 @@ TEST_F(ProjectFileTest, SaveCreatesMissingFolders)
     EXPECT_TRUE(reread.Find("G"));
 }
 
+#if defined(_WIN32)
+TEST(ProjectFileDefault, IsInTheRoamingApplicationDataFolder)
+{
+    const char *appData = std::getenv("APPDATA");
+    ASSERT_TRUE(appData);
+    EXPECT_EQ(ProjectFile::DefaultPath(), std::filesystem::path(appData) / "morvtransport" / "project.json");
+}
+#else
 TEST(ProjectFileDefault, FollowsXdgConfigHome)
 {
     ScopedVariable configHome("XDG_CONFIG_HOME", "/somewhere");
@@ -150,5 +161,6 @@ TEST(ProjectFileDefault, FollowsXdgConfigHome)
     configHome.Set(nullptr);
     EXPECT_EQ(ProjectFile::DefaultPath(), "/home/user/.config/morvtransport/project.json");
 }
+#endif
 
 }  // namespace
