@@ -85,7 +85,7 @@ $(WINDOWS_I686_BUILD)/build.ninja:
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/i686-w64-mingw32.cmake -DMORV_BUILD_TESTS=OFF
 
 windows:
-	@.ci/install-deps --windows
+	@.ci/install-deps windows
 	$(MAKE) $(WINDOWS_BUILD)/build.ninja $(WINDOWS_I686_BUILD)/build.ninja
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cmake --build $(WINDOWS_I686_BUILD) -j $(JOBS)
@@ -97,7 +97,7 @@ test-windows: windows
 
 # The demo of morv-host.exe under Wine: only what it runs is built.
 demo-windows:
-	@.ci/install-deps --windows
+	@.ci/install-deps windows
 	$(MAKE) $(WINDOWS_BUILD)/build.ninja
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target morv-host morvtransport morvplatform
 	tests/scripts/windows_session.sh $(WINDOWS_BUILD) \

@@ -21,6 +21,7 @@ set(MORV_UNPORTED_TESTS
   # TLS: this build has none yet
   ${CMAKE_CURRENT_SOURCE_DIR}/smtp/tls_channel_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/smtp/secure_session_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/smtp/trust_store_test.cpp
   # aiosmtpd (with TLS and logins), a real server run with python3
   ${CMAKE_CURRENT_SOURCE_DIR}/smtp/fault_injection_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/delivery/provider_test.cpp
@@ -35,7 +36,9 @@ set(MORV_UNPORTED_TESTS
   # morv-host run as a process with fork and pipes, the page driven in tmux,
   # the loopback server over POSIX sockets: the project file, the texts and
   # the outcome tracker run there
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/bash_completion_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/host/check_command_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/host/check_server_command_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/host/config_command_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/host/config_page_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/host/demo_command_test.cpp

@@ -2,6 +2,7 @@
 
 #include "host/os/system_file.h"
 #include "host/os/terminal_screen.h"
+#include "host/text/file_text_check.h"
 #include "host/text/text_codec.h"
 #include "host/text/usage_error.h"
 

@@ -4,7 +4,8 @@
 
 #include <stdexcept>
 
-PageOutcome RunPageOnTerminal(ConfigPage &, PluginHost &, const SignalWatcher *, HostOutput &, const std::string &)
+PageOutcome RunPageOnTerminal(const std::vector<HWND> &, PluginHost &, const SignalWatcher *, HostOutput &,
+                              const std::string &, const PageSaver &)
 {
     throw std::runtime_error("the configuration page is not in the Windows build yet; configure the game with "
                              "KEY=VALUE on the command line");
