@@ -74,8 +74,10 @@ void DestroyHostWindow(HWND window) { DestroyWindow(window); }
 
 void SendMessageSeries(HWND window, UINT message, std::span<const MessageParameters> series)
 {
-    for (const MessageParameters &parameters : series)
-        SendMessageA(window, message, parameters.wParam, parameters.lParam);
+    for (const MessageParameters &parameters : series) {
+        const LPARAM lParam = parameters.handOver ? parameters.handOver() : parameters.lParam;
+        SendMessageA(window, message, parameters.wParam, lParam);
+    }
 }
 
 int PumpMessages()
