@@ -2,12 +2,14 @@
 
 #include "host/cli/command_words.h"
 #include "host/cli/message_body.h"
+#include "host/os/user_folders.h"
 #include "host/text/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -24,7 +26,8 @@ struct RawArguments {
 
 void AddGlobalOptions(CLI::App &app, HostOptions &options)
 {
-    app.add_option("--project", options.project, "project file (default: $XDG_CONFIG_HOME/morvtransport/project.json)");
+    app.add_option("--project", options.project,
+                   "project file (default: " + std::string(USER_SETTINGS_FOLDER_NAME) + "/morvtransport/project.json)");
     app.add_option("--plugin", options.plugin, "plug-in library (default: the one installed with morv-host)");
     app.add_option("--lang", options.language, "language of the plug-in's texts")->check(CLI::IsMember({"en", "ru"}));
     app.add_flag("--porcelain", options.porcelain, "stable output for scripts, one line per notification");

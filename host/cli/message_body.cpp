@@ -34,8 +34,8 @@ std::string ReadFileBytes(const std::string &file)
 std::string ReadStandardInput()
 {
     if (InputOnTerminal())
-        std::fputs("morv-host: reading the turn from standard input until end of file (Ctrl-D on a line of its "
-                   "own)\n", stderr);
+        std::fprintf(stderr, "morv-host: reading the turn from standard input until end of file (%s)\n",
+                     END_OF_INPUT_KEYS);
     try {
         return SystemFile::StandardInput().ReadAll();
     } catch (const std::system_error &error) {

@@ -38,3 +38,5 @@ private:
 bool OnTerminal();
 // Standard input is a terminal: a person types what is read from it.
 bool InputOnTerminal();
+// How a person at the terminal ends what they type.
+extern const char *const END_OF_INPUT_KEYS;

@@ -7,3 +7,5 @@
 #include <filesystem>
 
 std::filesystem::path UserSettingsFolder();
+// That folder as a person would write it in help: "$XDG_CONFIG_HOME".
+extern const char *const USER_SETTINGS_FOLDER_NAME;

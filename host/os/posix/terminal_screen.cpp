@@ -48,3 +48,5 @@ int TerminalScreen::InputFd() const { return STDIN_FILENO; }
 bool OnTerminal() { return InputOnTerminal() && isatty(STDOUT_FILENO); }
 
 bool InputOnTerminal() { return isatty(STDIN_FILENO); }
+
+const char *const END_OF_INPUT_KEYS = "Ctrl-D on a line of its own";

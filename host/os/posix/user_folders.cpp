@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+const char *const USER_SETTINGS_FOLDER_NAME = "$XDG_CONFIG_HOME";
+
 std::filesystem::path UserSettingsFolder()
 {
     if (const char *config = std::getenv("XDG_CONFIG_HOME"); config && *config)

@@ -25,3 +25,5 @@ bool InputOnTerminal()
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
+
+const char *const END_OF_INPUT_KEYS = "Ctrl-Z, then Enter";

@@ -15,6 +15,8 @@ struct TaskMemoryFree {
 
 }  // namespace
 
+const char *const USER_SETTINGS_FOLDER_NAME = "%APPDATA%";
+
 std::filesystem::path UserSettingsFolder()
 {
     wchar_t *found = nullptr;
