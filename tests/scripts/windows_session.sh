@@ -18,10 +18,13 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" "$0" "$build" "$@"
 fi
 
+# The session's server first: the one that a first wineboot would start
+# outlives it for a few seconds, and a second would not start beside it.
+mkdir -p "$WINEPREFIX"
+"$server" --persistent
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine" wineboot --init
 fi
-"$server" --persistent
 status=0
 "$@" || status=$?
 "$server" --kill || true
