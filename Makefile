@@ -10,7 +10,7 @@ WERROR := -DMORV_WERROR=ON
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) $(CMAKE_FLAGS)
 
-.PHONY: all deps configure build demo test test-asan test-tsan test-all bench fuzz install package clean windows test-windows demo-windows
+.PHONY: all deps configure build demo test test-asan test-tsan test-all bench fuzz install package clean windows test-windows demo-windows package-windows
 
 all: build
 
@@ -102,6 +102,16 @@ demo-windows:
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target morv-host morvtransport morvplatform
 	tests/scripts/windows_session.sh $(WINDOWS_BUILD) \
 	  tests/scripts/wine_run.sh $(abspath $(WINDOWS_BUILD))/wine-prefix $(WINDOWS_BUILD)/bin/morv-host.exe demo
+
+# The zips a player downloads, morvtransport-VERSION-win64.zip and
+# -win32.zip, each made by CPack in its Windows build tree (Release) from
+# only what it holds.
+WINDOWS_ZIP = cmake --build $(1) -j $(JOBS) --target packaged && rm -f $(1)/*.zip && cd $(1) && cpack
+package-windows:
+	@.ci/install-deps windows
+	$(MAKE) $(WINDOWS_BUILD)/build.ninja $(WINDOWS_I686_BUILD)/build.ninja
+	$(call WINDOWS_ZIP,$(WINDOWS_BUILD))
+	$(call WINDOWS_ZIP,$(WINDOWS_I686_BUILD))
 
 clean:
 	rm -rf build build-asan build-tsan build-bench build-fuzz build-package $(WINDOWS_BUILD) $(WINDOWS_I686_BUILD)
