@@ -33,7 +33,8 @@ std::filesystem::path ProjectPath(const HostOptions &options);
 GameSection RequireGameSection(const HostOptions &options);
 
 int RunConfig(const CommandContext &context);
-// config on a person's terminal: the configuration page.
+// config for a person: the configuration page, on the terminal or in a
+// window of its own.
 int RunConfigPage(const CommandContext &context);
 int RunSend(const CommandContext &context);
 int RunCheck(const CommandContext &context);

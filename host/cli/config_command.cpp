@@ -2,6 +2,7 @@
 
 #include "host/os/terminal_screen.h"
 #include "host/page/config_page_driver.h"
+#include "host/page/interactive_page.h"
 #include "host/page/connection_settings.h"
 #include "host/session/game_session.h"
 #include "host/session/plugin_host.h"
@@ -28,7 +29,8 @@ SplitAssignments Split(const Assignments &assignments)
 
 bool ChangesGiven(const HostOptions &options) { return !options.assignments.empty() || !options.unsetKeys.empty(); }
 
-// A person at a terminal who asks for no change gets the page.
+// A person at a terminal who asks for no change gets the page; one who
+// asks for it gets it also off a terminal where it is a window of its own.
 bool OpensPage(const HostOptions &options)
 {
     if (options.interactive == false)
@@ -36,7 +38,7 @@ bool OpensPage(const HostOptions &options)
     if (options.interactive == true) {
         if (ChangesGiven(options))
             throw UsageError("--interactive opens the page for a person; KEY=VALUE and --unset go without it");
-        if (!OnTerminal())
+        if (PageNeedsTerminal() && !OnTerminal())
             throw UsageError("--interactive needs a terminal on standard input and output");
         return true;
     }

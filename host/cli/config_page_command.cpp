@@ -1,5 +1,5 @@
-// config on a person's terminal: the plug-in's page with the host's own
-// section under it. The project is locked only to read it and to save:
+// config for a person: the plug-in's page with the host's own section
+// under it, on the terminal or in the host's settings window. The project is locked only to read it and to save:
 // another program may change it while the page is open, so saving writes
 // only what the page changed into the project as it is then.
 #include "host/cli/commands.h"
@@ -7,7 +7,7 @@
 #include "host/page/config_page.h"
 #include "host/page/connection_section.h"
 #include "host/page/connection_settings.h"
-#include "host/page/terminal_page.h"
+#include "host/page/interactive_page.h"
 #include "host/project/settings_edit.h"
 #include "host/session/game_session.h"
 #include "host/text/text_codec.h"
@@ -139,7 +139,7 @@ int RunConfigPage(const CommandContext &context)
     const ConnectionSection section(page.SettingsWindowHandle(), opened ? opened->pairs : CMapStringToString());
     PageSave save(context, game, page, section, opened);
     const std::string title = "morv-host config: MORVTRANSPORT settings of game \"" + options.game + "\"";
-    const PageOutcome outcome = RunPageOnTerminal({page.Window(), section.Window()}, host, context.watcher,
-                                                  context.output, title, std::ref(save));
+    const PageOutcome outcome = RunInteractivePage({page.Window(), section.Window()}, host, context.watcher,
+                                                   context.output, title, std::ref(save));
     return ExitCodeOf(outcome);
 }

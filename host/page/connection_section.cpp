@@ -38,8 +38,10 @@ LRESULT ListIndex(const CString &security)
 ConnectionSection::ConnectionSection(HWND settingsWindow, const CMapStringToString &settings)
     : m_loginShown(Value(settings, "Login")), m_caFileShown(Value(settings, "TlsCaFile"))
 {
-    m_dialog.CreateEx(0, "#32770", "", WS_CHILD | WS_VISIBLE | DS_CONTROL, SECTION, CWnd::FromHandle(settingsWindow),
-                      0);
+    // Tab goes through its fields as through the page's (the dialog manager
+    // enters a control parent).
+    m_dialog.CreateEx(WS_EX_CONTROLPARENT, "#32770", "", WS_CHILD | WS_VISIBLE | DS_CONTROL, SECTION,
+                      CWnd::FromHandle(settingsWindow), 0);
     Add("Static", "Mail server connection (morv-host)", WS_CHILD | WS_VISIBLE | SS_LEFT, RECT{0, 0, 106, 8});
     Add("Static", "", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, RECT{110, 4, FIELD_RIGHT, 5}, WS_EX_STATICEDGE);
     AddRow("Security:", FIRST_ROW);

@@ -7,14 +7,13 @@
 #pragma once
 
 #include "host/os/terminal_screen.h"
+#include "host/page/interactive_page.h"
 #include "platform/win_types.h"
 
 #include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
-
-enum class PageEnd { Open, Confirmed, Cancelled, Interrupted };
 
 // The keys that end a page whatever has the focus: Enter confirms, Esc
 // cancels, Ctrl-C interrupts; Open for any other.

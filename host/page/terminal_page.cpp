@@ -1,7 +1,12 @@
-#include "host/page/terminal_page.h"
+// The configuration page for a person at the terminal: the pages drawn one
+// under another from their window model (PagePainter), the keys passed on
+// to their controls (PageKeys); Enter saves, y and n answer the saver's
+// question.
+#include "host/page/interactive_page.h"
 
 #include "host/os/signal_watcher.h"
 #include "host/os/terminal_screen.h"
+#include "host/page/page_keys.h"
 #include "host/page/page_painter.h"
 
 #include <curses.h>
@@ -45,30 +50,18 @@ PageOutcome Interrupted(PluginHost &host)
     return PageOutcome{PageEnd::Interrupted, host.LastSignal()};
 }
 
-// Saving confirms the plug-in's page, which takes the focus off it; a page
-// that stays open gets it back where it was.
-PageEnd Save(const PageSaver &save, SaveChoice choice, SaveAnswer &answer)
-{
-    const HWND focus = GetFocus();
-    answer = save(choice);
-    if (answer.saved)
-        return PageEnd::Confirmed;
-    SetFocus(focus);
-    return PageEnd::Open;
-}
-
 // Enter asks to save; the pages stay open while the saver has a notice.
 PageEnd PressOnPage(PageKeys &keys, const TerminalKey &key, const PageSaver &save, SaveAnswer &answer)
 {
     const PageEnd end = keys.Press(key);
-    return end == PageEnd::Confirmed ? Save(save, SaveChoice::None, answer) : end;
+    return end == PageEnd::Confirmed ? SaveFromPage(save, SaveChoice::None, answer) : end;
 }
 
 // While the saver asks, only y, n and the keys that leave count.
 PageEnd Answer(const TerminalKey &key, const PageSaver &save, SaveAnswer &answer)
 {
     if (!key.function && (key.code == 'y' || key.code == 'n'))
-        return Save(save, key.code == 'y' ? SaveChoice::Yes : SaveChoice::No, answer);
+        return SaveFromPage(save, key.code == 'y' ? SaveChoice::Yes : SaveChoice::No, answer);
     const PageEnd end = EndOf(key);
     if (end == PageEnd::Cancelled || end == PageEnd::Interrupted)
         return end;
@@ -79,8 +72,12 @@ PageEnd Answer(const TerminalKey &key, const PageSaver &save, SaveAnswer &answer
 
 }  // namespace
 
-PageOutcome RunPageOnTerminal(const std::vector<HWND> &pages, PluginHost &host, const SignalWatcher *watcher,
-                              HostOutput &output, const std::string &title, const PageSaver &save)
+bool PageNeedsTerminal() { return true; }
+
+// Takes the terminal over and gives it back as it was on every way out;
+// the host's notifications wait and are written after.
+PageOutcome RunInteractivePage(const std::vector<HWND> &pages, PluginHost &host, const SignalWatcher *watcher,
+                               HostOutput &output, const std::string &title, const PageSaver &save)
 {
     const HeldNotifications held(output);
     TerminalScreen screen;

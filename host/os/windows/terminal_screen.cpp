@@ -4,12 +4,9 @@
 
 #include <stdexcept>
 
-// No curses on Windows: the page on a terminal is not there yet, so no
+// No curses on Windows: the configuration page is a window there, so no
 // command takes the console for one.
-TerminalScreen::TerminalScreen()
-{
-    throw std::runtime_error("the configuration page on a terminal is not in the Windows build yet");
-}
+TerminalScreen::TerminalScreen() { throw std::runtime_error("the Windows build draws no page on a console"); }
 
 TerminalScreen::~TerminalScreen() = default;
 
@@ -17,13 +14,19 @@ std::optional<TerminalKey> TerminalScreen::NextKey() { return std::nullopt; }
 
 int TerminalScreen::InputFd() const { return -1; }
 
-bool OnTerminal() { return false; }
+namespace {
 
-// A console gives its input a console mode; a pipe or a file has none.
-bool InputOnTerminal()
+// A console gives its handles a console mode; a pipe or a file has none.
+bool IsConsole(DWORD standardHandle)
 {
     DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+    return GetConsoleMode(GetStdHandle(standardHandle), &mode) != 0;
 }
+
+}  // namespace
+
+bool OnTerminal() { return IsConsole(STD_INPUT_HANDLE) && IsConsole(STD_OUTPUT_HANDLE); }
+
+bool InputOnTerminal() { return IsConsole(STD_INPUT_HANDLE); }
 
 const char *const END_OF_INPUT_KEYS = "Ctrl-Z, then Enter";
