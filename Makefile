@@ -10,7 +10,7 @@ WERROR := -DMORV_WERROR=ON
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) $(CMAKE_FLAGS)
 
-.PHONY: all deps configure build demo test test-asan test-tsan test-all bench fuzz install package clean windows test-windows demo-windows package-windows
+.PHONY: all deps configure build demo test test-asan test-tsan test-all bench fuzz install package clean windows test-windows demo-windows package-windows windows-screenshot
 
 all: build
 
@@ -112,6 +112,15 @@ package-windows:
 	$(MAKE) $(WINDOWS_BUILD)/build.ninja $(WINDOWS_I686_BUILD)/build.ninja
 	$(call WINDOWS_ZIP,$(WINDOWS_BUILD))
 	$(call WINDOWS_ZIP,$(WINDOWS_I686_BUILD))
+
+# The picture of morv-host.exe's settings window that the README shows,
+# taken under Wine; made by hand, not in CI.
+windows-screenshot:
+	@.ci/install-deps windows screenshot
+	$(MAKE) $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target morv-host morvtransport morvplatform
+	tests/scripts/windows_session.sh $(WINDOWS_BUILD) \
+	  tests/scripts/windows_screenshot.sh $(WINDOWS_BUILD) docs/windows-settings.png
 
 clean:
 	rm -rf build build-asan build-tsan build-bench build-fuzz build-package $(WINDOWS_BUILD) $(WINDOWS_I686_BUILD)
