@@ -3,6 +3,7 @@
 #include "host/cli/command_words.h"
 #include "host/cli/message_body.h"
 #include "host/os/user_folders.h"
+#include "host/page/interactive_page.h"
 #include "host/text/usage_error.h"
 #include "morvtransport/morvtransport.h"
 
@@ -57,8 +58,9 @@ void AddCheckServer(CLI::App &app, HostOptions &options)
 
 void AddConfig(CLI::App &app, HostOptions &options, RawArguments &raw)
 {
+    const std::string page = std::string("page ") + PAGE_PLACE;
     CLI::App *config = app.add_subcommand(
-        "config", "configure a game on the command line or on its page in the terminal, or show its settings");
+        "config", "configure a game on the command line or on its " + page + ", or show its settings");
     config->add_option("game", options.game, "game name")->required();
     config->add_option("assignments", raw.assignments,
                        "KEY=VALUE settings: From, To, Subject, ServerSMTP, Action, Mailer=0|SMTP|1|MAPI, "
@@ -68,8 +70,8 @@ void AddConfig(CLI::App &app, HostOptions &options, RawArguments &raw)
     config->add_flag("--force", options.force, "store keys the plug-in does not know as well");
     CLI::Option *interactive =
         config->add_flag_callback("-i,--interactive", [&options] { options.interactive = true; },
-                                  "edit the settings on the configuration page in the terminal (the default on a "
-                                  "terminal without KEY=VALUE, --unset and --porcelain)");
+                                  "edit the settings on the configuration " + page +
+                                      " (the default on a terminal without KEY=VALUE, --unset and --porcelain)");
     config->add_flag_callback("--no-interactive", [&options] { options.interactive = false; },
                               "show the settings rather than the page")
         ->excludes(interactive);

@@ -37,6 +37,8 @@ using PageSaver = std::function<SaveAnswer(SaveChoice)>;
 // Whether the page needs standard input and output on a terminal (it has
 // none to show itself in otherwise).
 bool PageNeedsTerminal();
+// Where the page is shown, as help says it: "in the terminal".
+extern const char *const PAGE_PLACE;
 
 // Shows `pages` (the plug-in's page first; the host's sections after it
 // are laid out in its dialog units) until the person leaves them; the

@@ -74,6 +74,8 @@ PageEnd Answer(const TerminalKey &key, const PageSaver &save, SaveAnswer &answer
 
 bool PageNeedsTerminal() { return true; }
 
+const char *const PAGE_PLACE = "in the terminal";
+
 // Takes the terminal over and gives it back as it was on every way out;
 // the host's notifications wait and are written after.
 PageOutcome RunInteractivePage(const std::vector<HWND> &pages, PluginHost &host, const SignalWatcher *watcher,

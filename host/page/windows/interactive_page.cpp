@@ -37,6 +37,8 @@ PageEnd Save(DialogFrame &frame, const PageSaver &save, const Interrupted &inter
 
 bool PageNeedsTerminal() { return false; }
 
+const char *const PAGE_PLACE = "in a window";
+
 PageOutcome RunInteractivePage(const std::vector<HWND> &pages, PluginHost &host, const SignalWatcher *, HostOutput &,
                                const std::string &title, const PageSaver &save)
 {
