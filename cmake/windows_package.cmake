@@ -19,7 +19,8 @@ install(TARGETS morvplatform morvtransport morv-host
 # Windows opens a file with the program its extension names.
 install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 install(FILES README.md DESTINATION .)
-install(FILES docs/windows.md DESTINATION docs)
+# The README shows the settings window.
+install(FILES docs/windows.md docs/windows-settings.png DESTINATION docs)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME morvtransport)

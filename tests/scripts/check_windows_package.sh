@@ -11,7 +11,7 @@
 set -euo pipefail
 scripts=$(cd "$(dirname "$0")" && pwd)
 sources=$(cd "$scripts/../.." && pwd)
-expected="LICENSE.txt MORVTRANSPORT.DLL README.md docs/windows.md morv-host.exe morvplatform.dll"
+expected="LICENSE.txt MORVTRANSPORT.DLL README.md docs/windows-settings.png docs/windows.md morv-host.exe morvplatform.dll"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
