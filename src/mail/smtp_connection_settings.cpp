@@ -2,7 +2,6 @@
 
 #include "mail/netrc_file.h"
 #include "settings/game_settings.h"
-#include "smtp/tls_channel.h"
 
 #include <strings.h>
 
@@ -44,8 +43,6 @@ CString ReadSmtpConnectionSettings(CMessageRecord &record, SmtpConnectionSetting
     const CString security = Setting(record, KEY_SECURITY).Trim();
     if (!ParseSecurity(security, settings.security))
         return CString::Formatted(UNKNOWN_SECURITY_TEXT, security.GetString());
-    if (settings.security != SmtpSecurity::None && !TlsAvailable())
-        return TLS_UNAVAILABLE_TEXT;
     const int defaultPort = settings.security == SmtpSecurity::Tls ? SMTPS_PORT : SMTP_PORT;
     settings.server = ParseSmtpServer(record[KEY_SERVER_SMTP], defaultPort);
     settings.caFile = Setting(record, KEY_TLS_CA_FILE);

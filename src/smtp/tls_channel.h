@@ -1,10 +1,9 @@
-// CTlsChannel: the client side of TLS (OpenSSL 3, TLS 1.2 at least) on one
-// connected socket of CClientSocket, which owns it and drives it on its
-// one thread. The Windows build has no TLS yet: its channel
-// (windows/tls_channel.cpp) refuses in Prepare, and TlsAvailable says so
-// before any connection is made. Its bytes go through the socket's SocketCalls table, so
-// whatever a test or a fuzzer slips under the plain socket also sits
-// under TLS. It never waits: every step says what it needs (IoAttempt)
+// CTlsChannel: the client side of TLS (TLS 1.2 at least) on one connected
+// socket of CClientSocket, which owns it and drives it on its one thread:
+// OpenSSL 3 here (posix/tls_channel.cpp), Schannel on Windows
+// (windows/tls_channel.cpp). Its bytes go through the socket's SocketCalls
+// table, so whatever a test or a fuzzer slips under the plain socket also
+// sits under TLS. It never waits: every step says what it needs (IoAttempt)
 // and the socket waits for it, with the abort and the bounds.
 #pragma once
 
@@ -16,9 +15,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-
-struct ssl_st;
-struct ssl_ctx_st;
 
 // Whom the certificate must name and what to trust besides the system's
 // store.
@@ -32,10 +28,8 @@ constexpr const char *TLS_HANDSHAKE_FAILED_TEXT = "TLS handshake with %s failed:
 constexpr const char *TLS_CERTIFICATE_REFUSED_TEXT = "Could not verify the certificate of %s: %s";
 // Takes the file and the reason.
 constexpr const char *TLS_CA_FILE_TEXT = "Cannot read the trusted certificates in %s: %s";
-constexpr const char *TLS_UNAVAILABLE_TEXT = "TLS is not available in this build, so Security cannot be used";
-
-// Whether this build's SMTP client speaks TLS.
-bool TlsAvailable();
+// The most plain text one TLS record carries.
+constexpr std::size_t TLS_RECORD_BYTES = 16384;
 
 class CTlsChannel {
 public:
@@ -64,23 +58,21 @@ public:
     // "TLSv1.3, TLS_AES_256_GCM_SHA384, subject /CN=smtp.example.org".
     CString Summary() const;
 
-    // The socket beneath, for the custom BIO.
+    // The socket beneath, which the library's bytes travel through.
     struct Target {
         const SocketCalls *calls;
         SocketHandle socket;
     };
+    // The library's state for one connection; each side defines its own.
+    struct Engine;
 
 private:
-    struct ContextFree {
-        void operator()(ssl_ctx_st *context) const;
-    };
-    struct ConnectionFree {
-        void operator()(ssl_st *connection) const;
-    };
-
+    // Puts the front of `data`, at least one record of it, on its way.
     IoAttempt Write(const char *data, std::size_t length);
-    IoAttempt Outcome(int result);
     bool FailPreparing(const CString &text);
+    // The library's reason for refusing the server's certificate; empty
+    // when it was not refused.
+    CString CertificateRefusal() const;
 
     Target m_target;
     CString m_host;
@@ -88,6 +80,5 @@ private:
     CString m_prepareText;  // why Prepare failed
     bool m_failed = false;
     std::string m_staged;   // small pieces gathered for one record
-    std::unique_ptr<ssl_ctx_st, ContextFree> m_context;
-    std::unique_ptr<ssl_st, ConnectionFree> m_connection;  // after m_target: freed first
+    std::unique_ptr<Engine> m_engine;  // after m_target: freed first
 };

@@ -1,7 +1,6 @@
 #include "smtp/tls_channel.h"
 
 #include "platform/last_error.h"
-#include "smtp/send_pieces.h"
 #include "smtp/socket_address.h"
 #include "smtp/system_sockets.h"
 #include "smtp/trust_store.h"
@@ -15,8 +14,7 @@
 
 namespace {
 
-// The most plain text one record carries.
-constexpr std::size_t RECORD_BYTES = SSL3_RT_MAX_PLAIN_LENGTH;
+static_assert(TLS_RECORD_BYTES == SSL3_RT_MAX_PLAIN_LENGTH);
 
 bool Transient(int error) { return SocketWouldBlock(error) || error == SOCKET_INTERRUPTED; }
 
@@ -71,15 +69,6 @@ CString LibraryReason()
     return CString(reason ? reason : "unknown error");
 }
 
-CString WaitReason(DWORD lastError)
-{
-    switch (lastError) {
-    case WSAETIMEDOUT: return "no answer in time";
-    case WSAECONNRESET: return "the server closed the connection";
-    default: return CString::Formatted("GetLastError returns: %d", static_cast<int>(lastError));
-    }
-}
-
 // The server's name as the certificate must show it: an IP address is
 // checked as one and is never sent as SNI.
 bool NamePeer(SSL *connection, const CString &host)
@@ -90,21 +79,39 @@ bool NamePeer(SSL *connection, const CString &host)
     return SSL_set_tlsext_host_name(connection, host.GetString()) == 1 && SSL_set1_host(connection, host.GetString()) == 1;
 }
 
+struct ContextFree {
+    void operator()(SSL_CTX *context) const { SSL_CTX_free(context); }
+};
+
+struct ConnectionFree {
+    void operator()(SSL *connection) const { SSL_free(connection); }
+};
+
 }  // namespace
 
-void CTlsChannel::ContextFree::operator()(ssl_ctx_st *context) const { SSL_CTX_free(context); }
+struct CTlsChannel::Engine {
+    std::unique_ptr<SSL_CTX, ContextFree> context;
+    std::unique_ptr<SSL, ConnectionFree> connection;  // after the context: freed first
 
-void CTlsChannel::ConnectionFree::operator()(ssl_st *connection) const { SSL_free(connection); }
+    // What a failed call of the library needs next; a failure keeps its
+    // reason in `reason` and sets the last error.
+    IoAttempt Outcome(int result, bool &failed, CString &reason) const;
+};
 
-bool TlsAvailable() { return true; }
+CTlsChannel::CTlsChannel(const SocketCalls &calls, SocketHandle socket)
+    : m_target{&calls, socket}, m_engine(std::make_unique<Engine>())
+{
+}
+
+CTlsChannel::~CTlsChannel() = default;
 
 bool CTlsChannel::Prepare(const TlsPeer &peer)
 {
     m_host = peer.host;
     ERR_clear_error();
     const CString broken = CString::Formatted(TLS_HANDSHAKE_FAILED_TEXT, m_host.GetString(), "cannot set up TLS");
-    m_context.reset(SSL_CTX_new(TLS_client_method()));
-    SSL_CTX *context = m_context.get();
+    m_engine->context.reset(SSL_CTX_new(TLS_client_method()));
+    SSL_CTX *context = m_engine->context.get();
     if (!context || SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION) != 1)
         return FailPreparing(broken);
     CString reason;
@@ -115,37 +122,28 @@ bool CTlsChannel::Prepare(const TlsPeer &peer)
         return FailPreparing(broken);
     SSL_CTX_set1_cert_store(context, trusted.get());
     SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
-    m_connection.reset(SSL_new(context));
+    m_engine->connection.reset(SSL_new(context));
+    SSL *connection = m_engine->connection.get();
     BIO *bio = BIO_new(SocketBioMethod());
-    if (!m_connection || !bio || !NamePeer(m_connection.get(), m_host)) {
+    if (!connection || !bio || !NamePeer(connection, m_host)) {
         BIO_free(bio);
         return FailPreparing(broken);
     }
     BIO_set_data(bio, &m_target);
     BIO_set_init(bio, 1);
-    SSL_set_bio(m_connection.get(), bio, bio);
-    SSL_set_mode(m_connection.get(), SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    SSL_set_bio(connection, bio, bio);
+    SSL_set_mode(connection, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
     // A reply is framed by its line ends, so a close without the closing
     // alert cannot pass a cut reply off as whole.
-    SSL_set_options(m_connection.get(), SSL_OP_IGNORE_UNEXPECTED_EOF);
+    SSL_set_options(connection, SSL_OP_IGNORE_UNEXPECTED_EOF);
     return true;
 }
 
 IoAttempt CTlsChannel::Handshake()
 {
     ERR_clear_error();
-    const int result = SSL_connect(m_connection.get());
-    return result == 1 ? IoAttempt::Moved(0) : Outcome(result);
-}
-
-IoAttempt CTlsChannel::Write(std::span<const std::string_view> pieces)
-{
-    const std::string_view front = pieces.empty() ? std::string_view() : pieces.front();
-    if (front.size() >= RECORD_BYTES || front.size() == TotalSize(pieces))
-        return Write(front.data(), front.size());
-    m_staged.clear();
-    AppendFront(pieces, RECORD_BYTES, m_staged);
-    return Write(m_staged.data(), m_staged.size());
+    const int result = SSL_connect(m_engine->connection.get());
+    return result == 1 ? IoAttempt::Moved(0) : m_engine->Outcome(result, m_failed, m_reason);
 }
 
 IoAttempt CTlsChannel::Write(const char *data, std::size_t length)
@@ -154,27 +152,25 @@ IoAttempt CTlsChannel::Write(const char *data, std::size_t length)
         return IoAttempt::Moved(0);
     ERR_clear_error();
     std::size_t written = 0;
-    const int result = SSL_write_ex(m_connection.get(), data, length, &written);
-    return result == 1 ? IoAttempt::Moved(written) : Outcome(result);
+    const int result = SSL_write_ex(m_engine->connection.get(), data, length, &written);
+    return result == 1 ? IoAttempt::Moved(written) : m_engine->Outcome(result, m_failed, m_reason);
 }
 
 IoAttempt CTlsChannel::Read(char *buffer, std::size_t capacity)
 {
     ERR_clear_error();
     std::size_t received = 0;
-    const int result = SSL_read_ex(m_connection.get(), buffer, capacity, &received);
-    return result == 1 ? IoAttempt::Moved(received) : Outcome(result);
+    const int result = SSL_read_ex(m_engine->connection.get(), buffer, capacity, &received);
+    return result == 1 ? IoAttempt::Moved(received) : m_engine->Outcome(result, m_failed, m_reason);
 }
 
-// What a failed call of the library needs next; a failure keeps its reason
-// and sets the last error.
-IoAttempt CTlsChannel::Outcome(int result)
+IoAttempt CTlsChannel::Engine::Outcome(int result, bool &failed, CString &reason) const
 {
     using Kind = IoAttempt::Kind;
-    const int error = SSL_get_error(m_connection.get(), result);
+    const int error = SSL_get_error(connection.get(), result);
     if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE)
         return IoAttempt::Is(error == SSL_ERROR_WANT_READ ? Kind::WaitRead : Kind::WaitWrite);
-    m_failed = true;
+    failed = true;
     const int system = errno;
     if (error == SSL_ERROR_ZERO_RETURN || (error == SSL_ERROR_SYSCALL && system == 0))
         return IoAttempt::Is(Kind::Closed);
@@ -182,35 +178,33 @@ IoAttempt CTlsChannel::Outcome(int result)
         SetLastError(static_cast<DWORD>(system));
         return IoAttempt::Is(Kind::Failed);
     }
-    m_reason = LibraryReason();
+    reason = LibraryReason();
     SetLastError(WSAECONNABORTED);
     return IoAttempt::Is(Kind::Failed);
 }
 
-bool CTlsChannel::HasPendingInput() const { return m_connection && SSL_pending(m_connection.get()) > 0; }
+bool CTlsChannel::HasPendingInput() const
+{
+    return m_engine->connection && SSL_pending(m_engine->connection.get()) > 0;
+}
 
 void CTlsChannel::Shutdown()
 {
-    if (m_connection && !m_failed && SSL_is_init_finished(m_connection.get()))
-        SSL_shutdown(m_connection.get());
+    SSL *connection = m_engine->connection.get();
+    if (connection && !m_failed && SSL_is_init_finished(connection))
+        SSL_shutdown(connection);
     m_failed = true;
 }
 
-CString CTlsChannel::Failure(DWORD lastError) const
+CString CTlsChannel::CertificateRefusal() const
 {
-    if (!m_prepareText.IsEmpty())
-        return m_prepareText;
-    const long verified = SSL_get_verify_result(m_connection.get());
-    if (verified != X509_V_OK)
-        return CString::Formatted(TLS_CERTIFICATE_REFUSED_TEXT, m_host.GetString(),
-                                  X509_verify_cert_error_string(verified));
-    const CString reason = m_reason.IsEmpty() ? WaitReason(lastError) : m_reason;
-    return CString::Formatted(TLS_HANDSHAKE_FAILED_TEXT, m_host.GetString(), reason.GetString());
+    const long verified = SSL_get_verify_result(m_engine->connection.get());
+    return verified == X509_V_OK ? CString() : CString(X509_verify_cert_error_string(verified));
 }
 
 CString CTlsChannel::Summary() const
 {
-    SSL *connection = m_connection.get();
+    SSL *connection = m_engine->connection.get();
     char subject[256] = "(none)";
     if (X509 *certificate = SSL_get0_peer_certificate(connection))
         X509_NAME_oneline(X509_get_subject_name(certificate), subject, sizeof subject);
