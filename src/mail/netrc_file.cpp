@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <strings.h>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -135,25 +132,12 @@ std::optional<std::string> FindNetrcPassword(std::string_view text, std::string_
     return std::nullopt;
 }
 
-std::string NetrcPath()
-{
-    if (const char *path = std::getenv("MORV_NETRC"); path && *path)
-        return path;
-    const char *home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.netrc";
-}
-
 CString ReadNetrcPassword(const std::string &path, const CString &machine, const CString &login, CString &password)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::perms permissions = fs::status(path, error).permissions();
     std::ifstream file(path, std::ios::binary);
-    if (error || !file)
+    if (!file)
         return CString::Formatted(NETRC_UNREADABLE_TEXT, path.c_str());
-    const fs::perms others = fs::perms::group_read | fs::perms::group_write | fs::perms::others_read |
-                             fs::perms::others_write;
-    if ((permissions & others) != fs::perms::none)
+    if (OthersMayUse(path))
         return CString::Formatted(NETRC_NOT_PRIVATE_TEXT, path.c_str());
     std::ostringstream text;
     text << file.rdbuf();

@@ -16,8 +16,14 @@
 // starts a word comments out the rest of its line.
 std::optional<std::string> FindNetrcPassword(std::string_view text, std::string_view machine, std::string_view login);
 
-// $MORV_NETRC, else ~/.netrc.
+// $MORV_NETRC, else ~/.netrc; on Windows %MORV_NETRC%, else _netrc in the
+// user's profile folder when there is one, else .netrc there (as curl looks).
 std::string NetrcPath();
+
+// Whether others than the user may read or write the file (or it cannot
+// be told). On Windows always false: a file has no such mode there, and
+// the profile folder is the user's alone.
+bool OthersMayUse(const std::string &path);
 
 // Reads the password from the file at `path`. Empty text on success, else
 // why not: the file cannot be read, group or others may read or write it,

@@ -1,3 +1,4 @@
+#include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 #include "mail/netrc_file.h"
 
@@ -67,6 +68,25 @@ TEST(NetrcFileTest, AFileOthersMayReadOrWriteIsRefused)
     EXPECT_EQ(password, "secret");
     EXPECT_EQ(ReadNetrcPassword(path + "x", "smtp.example.org", "me", password),
               ("Cannot read the netrc file " + path + "x").c_str());
+}
+
+// The file is looked for where curl looks: the variable's, else in the
+// home folder (on Windows the profile folder, _netrc before .netrc).
+TEST(NetrcFileTest, IsLookedForWhereCurlLooks)
+{
+    TempFolder home;
+    const ScopedVariable unset{"MORV_NETRC", nullptr};
+#if defined(_WIN32)
+    const ScopedVariable profile{"USERPROFILE", home.Path().string().c_str()};
+    EXPECT_EQ(NetrcPath(), (home / ".netrc").string());
+    WriteFile(home / "_netrc", "");
+    EXPECT_EQ(NetrcPath(), (home / "_netrc").string());
+#else
+    const ScopedVariable profile{"HOME", home.Path().c_str()};
+    EXPECT_EQ(NetrcPath(), (home / ".netrc").string());
+#endif
+    const ScopedVariable chosen{"MORV_NETRC", "elsewhere"};
+    EXPECT_EQ(NetrcPath(), "elsewhere");
 }
 
 }  // namespace
