@@ -154,8 +154,8 @@ TEST(TlsFaultInjectionTest, ShortInterruptedAndEmptyReadsAndWritesDeliverTheWhol
     if (!AiosmtpdServer::Available() || !certificates.Made())
         GTEST_SKIP() << "python3-aiosmtpd or the openssl command is missing";
     TempFolder folder;
-    AiosmtpdServer server(folder.Path(), {"--tls", "--cert", certificates.Certificate(TestCertificates::SERVER),
-                                          "--key", certificates.Key(TestCertificates::SERVER)});
+    AiosmtpdServer server(folder.Path(), {"--tls", "--cert", ShellPath(certificates.Certificate(TestCertificates::SERVER)),
+                                          "--key", ShellPath(certificates.Key(TestCertificates::SERVER))});
     FakeSocketCalls fake(true);
     int delivered = 0;
     for (long size : {1L, 2L, 7L, 100L}) {
@@ -168,7 +168,7 @@ TEST(TlsFaultInjectionTest, ShortInterruptedAndEmptyReadsAndWritesDeliverTheWhol
         CMessageRecord record;
         FillTurn(record, server.Address());
         record.SetAt(KEY_SECURITY, "tls");
-        record.SetAt(KEY_TLS_CA_FILE, certificates.Ca().c_str());
+        record.SetAt(KEY_TLS_CA_FILE, certificates.Ca().string().c_str());
         EXPECT_TRUE(record.DeliverBySmtp()) << "pieces of " << size << ": " << record.GetError().str();
         EXPECT_EQ(Masked(ReadFile(folder / (std::to_string(++delivered) + ".eml"))), STORED) << "pieces of " << size;
     }

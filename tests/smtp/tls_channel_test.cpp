@@ -5,6 +5,7 @@
 #include "platform/last_error.h"
 #include "platform/ticks.h"
 #include "smtp/client_socket.h"
+#include "support/temp_folder.h"
 #include "support/test_certificates.h"
 #include "tls_test_server.h"
 
@@ -29,7 +30,7 @@ protected:
     }
 
     static const TestCertificates &Certificates() { return TestCertificates::Shared(); }
-    TlsPeer Peer() const { return {"127.0.0.1", Certificates().Ca().c_str()}; }
+    TlsPeer Peer() const { return {"127.0.0.1", Certificates().Ca().string().c_str()}; }
 
     std::unique_ptr<TlsTestServer> server;
     CEvent abort;
@@ -63,8 +64,13 @@ TEST_F(TlsHandshakeTest, SilentServerFailsTheHandshakeWhenItsBoundRunsOut)
 
 TEST_F(TlsHandshakeTest, UnreadableTrustedCertificatesFailBeforeTheHandshake)
 {
-    EXPECT_FALSE(socket.StartTls({"127.0.0.1", "/nonexistent/ca.pem"}, {5000, 5000}, failure));
-    EXPECT_EQ(failure.Find("Cannot read the trusted certificates in /nonexistent/ca.pem: "), 0);
+    TempFolder folder;
+    const std::string noCertificate = (folder / "none.pem").string();
+    WriteFile(noCertificate, "no certificate here\n");
+    for (const std::string &file : {std::string("/nonexistent/ca.pem"), noCertificate}) {
+        EXPECT_FALSE(socket.StartTls({"127.0.0.1", file.c_str()}, {5000, 5000}, failure));
+        EXPECT_EQ(failure.Find(("Cannot read the trusted certificates in " + file + ": ").c_str()), 0) << failure.str();
+    }
     EXPECT_FALSE(server->WaitForHello(0));
 }
 

@@ -1,7 +1,6 @@
 #include "support/aiosmtpd_server.h"
 
-#include "support/shell_command.h"
-
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,14 +9,10 @@
 
 namespace {
 
-[[noreturn]] void RunScript(int input, int output, const std::filesystem::path &folder,
-                            const std::vector<std::string> &options)
+[[noreturn]] void RunScript(int input, int output, std::vector<std::string> words)
 {
     dup2(input, STDIN_FILENO);
     dup2(output, STDOUT_FILENO);
-    const std::string script = std::string(MORV_SOURCE_DIR) + "/tests/support/aiosmtpd_sink.py";
-    std::vector<std::string> words{AiosmtpdServer::PYTHON, script, folder.string()};
-    words.insert(words.end(), options.begin(), options.end());
     std::vector<char *> arguments;
     for (std::string &word : words)
         arguments.push_back(word.data());
@@ -35,7 +30,7 @@ AiosmtpdServer::AiosmtpdServer(const std::filesystem::path &folder, const std::v
         return;
     m_pid = fork();
     if (m_pid == 0)
-        RunScript(toChild[0], fromChild[1], folder, options);
+        RunScript(toChild[0], fromChild[1], Words(folder.string(), options));
     close(toChild[0]);
     close(fromChild[1]);
     m_input = toChild[1];
@@ -52,11 +47,4 @@ AiosmtpdServer::~AiosmtpdServer()
         close(m_input);
     if (m_pid > 0)
         waitpid(m_pid, nullptr, 0);
-}
-
-bool AiosmtpdServer::Available()
-{
-    static const bool available =
-        CommandSucceeds(std::string(PYTHON) + " -c 'import aiosmtpd'");
-    return available;
 }

@@ -120,9 +120,15 @@ def main():
     for flag in ("--starttls", "--tls", "--no-plain", "--pipelining"):
         parser.add_argument(flag, action="store_true")
     arguments = parser.parse_args()
+    # Under Wine both are one socket, handed over non-blocking.
+    os.set_blocking(0, True)
+    os.set_blocking(1, True)
     controller, port = start_controller(arguments)
     print(port, flush=True)
-    sys.stdin.read()
+    try:
+        sys.stdin.read()
+    except OSError:
+        pass
     controller.stop()
 
 

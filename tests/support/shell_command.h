@@ -1,9 +1,16 @@
 // Running shell commands from tests: a word quoted for the shell, a
-// command's standard output, whether a command succeeded.
+// command's standard output, whether a command succeeded. On Windows (under
+// Wine) the shell is the Linux machine's, so a file it names is given by
+// its Linux path (ShellPath).
 #pragma once
+
+#if defined(_WIN32)
+#include "support/windows/unix_process.h"
+#endif
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -15,6 +22,16 @@ inline std::string ShellQuoted(const std::string &text)
     for (const char c : text)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+}
+
+// `path` as the shell names it.
+inline std::string ShellPath(const std::filesystem::path &path)
+{
+#if defined(_WIN32)
+    return UnixPath(path);
+#else
+    return path.string();
+#endif
 }
 
 // What `commandLine` writes to its standard output.
@@ -33,5 +50,9 @@ inline std::string CommandOutput(const std::string &commandLine)
 // True when `commandLine` exits with 0; its output is dropped.
 inline bool CommandSucceeds(const std::string &commandLine)
 {
+#if defined(_WIN32)
+    return RunUnixShell(commandLine) == 0;
+#else
     return std::system((commandLine + " >/dev/null 2>&1").c_str()) == 0;
+#endif
 }

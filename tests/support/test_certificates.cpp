@@ -17,7 +17,7 @@ std::string NewKey(const std::string &type)
     return "openssl req -newkey " + type + options + " -nodes ";
 }
 
-std::string Quoted(const fs::path &path) { return ShellQuoted(path.string()); }
+std::string Quoted(const fs::path &path) { return ShellQuoted(ShellPath(path)); }
 
 }  // namespace
 

@@ -1,11 +1,5 @@
-// A TLS server for one connection on 127.0.0.1, on a thread of its own: it
-// completes the handshake with the test certificate it is given, writes the
-// greeting in one TLS record, then answers each read (one record: a line, or
-// a group of them) with the next reply, each in one record after its pause, and after the last reads on
-// until the client closes, keeping what it read. With TlsHandshake::Never
-// it accepts TCP and never answers the ClientHello, until the object goes;
-// with TlsHandshake::Tls11Only it speaks nothing newer than TLS 1.1 (an
-// RSA certificate and a cipher of that time).
+// The TLS test server (../tls_test_server.h) with OpenSSL, on a thread of
+// its own.
 #pragma once
 
 #include "host/loopback/loopback_socket.h"
@@ -22,16 +16,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-// A text alone is a reply sent at once.
-struct TlsReply {
-    TlsReply(std::string replyText, DWORD pause = 0) : text(std::move(replyText)), pauseMs(pause) {}  // NOLINT
-    TlsReply(const char *replyText, DWORD pause = 0) : TlsReply(std::string(replyText), pause) {}     // NOLINT
-    std::string text;
-    DWORD pauseMs;  // after the line it answers
-};
-
-enum class TlsHandshake { Complete, Never, Tls11Only };
 
 class TlsTestServer {
 public:
