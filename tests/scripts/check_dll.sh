@@ -9,7 +9,7 @@ objdump=$1
 dll=$2
 headers=$("$objdump" -p "$dll")
 
-system="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll version.dll ws2_32.dll"
+system="advapi32.dll comctl32.dll crypt32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll secur32.dll shell32.dll user32.dll version.dll ws2_32.dll"
 for import in $(awk '/DLL Name:/ {print tolower($3)}' <<<"$headers"); do
   if [[ " $system morvplatform.dll " != *" $import "* ]]; then
     echo "$(basename "$dll") imports $import, which is neither a system DLL nor ours"

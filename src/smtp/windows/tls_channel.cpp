@@ -10,7 +10,6 @@
 #include "smtp/system_sockets.h"
 #include "smtp/windows/tls_certificate.h"
 
-#define SECURITY_WIN32
 #include <schannel.h>
 #include <security.h>
 
