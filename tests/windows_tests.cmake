@@ -52,11 +52,15 @@ set(MORV_UNPORTED_TESTS
 add_library(morv_windows_test_main OBJECT support/windows/test_main.cpp)
 target_link_libraries(morv_windows_test_main PRIVATE morvplatform GTest::gtest)
 
+# Starts the Linux programs the tests run (support/windows/unix_process.h).
+add_executable(unix_launcher support/windows/unix_launcher.cpp)
+
 set(MORV_WINE_RUN ${CMAKE_CURRENT_SOURCE_DIR}/scripts/wine_run.sh)
 set(MORV_WINE_PREFIX ${PROJECT_BINARY_DIR}/wine-prefix)
 
 function(morv_add_windows_suite suite)
   target_link_libraries(test_${suite} PRIVATE morv_windows_test_main)
+  add_dependencies(test_${suite} unix_launcher)
   add_test(NAME ${suite} COMMAND ${MORV_WINE_RUN} ${MORV_WINE_PREFIX} $<TARGET_FILE:test_${suite}>)
   set_tests_properties(${suite} PROPERTIES TIMEOUT 600)
 endfunction()

@@ -5,6 +5,9 @@
 
 namespace {
 
+// The longest unix_launcher.exe may take to start a program.
+constexpr DWORD LAUNCH_MS = 30000;
+
 // The Windows command line whose words, as Wine splits them, are `words`.
 std::string CommandLine(const std::vector<std::string> &words)
 {
@@ -43,7 +46,16 @@ std::pair<SOCKET, SOCKET> ConnectedPair()
     return {kept, given};
 }
 
-HANDLE Start(const std::vector<std::string> &words, HANDLE input, HANDLE output)
+// unix_launcher.exe, beside the test program.
+std::string LauncherPath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return (std::filesystem::path(path).parent_path() / "unix_launcher.exe").string();
+}
+
+// Starts the program through unix_launcher.exe and waits until it has.
+bool Start(const std::vector<std::string> &words, HANDLE input, HANDLE output)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -52,13 +64,17 @@ HANDLE Start(const std::vector<std::string> &words, HANDLE input, HANDLE output)
     startup.hStdOutput = output;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    std::string line = CommandLine(words);
-    const std::string program = "Z:" + words.front();
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+    const std::string launcher = LauncherPath();
+    std::string line = CommandLine({launcher}) + " " + CommandLine(words);
+    if (!CreateProcessA(launcher.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process))
-        return nullptr;
+        return false;
+    DWORD status = 1;
+    if (WaitForSingleObject(process.hProcess, LAUNCH_MS) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &status);
     CloseHandle(process.hThread);
-    return process.hProcess;
+    CloseHandle(process.hProcess);
+    return status == 0;
 }
 
 }  // namespace
@@ -89,16 +105,11 @@ UnixChild::UnixChild(const std::vector<std::string> &words)
     m_socket = kept;
     const auto handle = reinterpret_cast<HANDLE>(given);
     if (kept != INVALID_SOCKET && SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT))
-        m_process = Start(words, handle, handle);
+        Start(words, handle, handle);
     closesocket(given);
 }
 
-UnixChild::~UnixChild()
-{
-    closesocket(m_socket);
-    if (m_process)
-        CloseHandle(m_process);
-}
+UnixChild::~UnixChild() { closesocket(m_socket); }
 
 std::optional<std::string> UnixChild::ReadLine(DWORD timeout)
 {

@@ -2,7 +2,8 @@
 // what Windows has not (the openssl command, a TLS server to test the
 // client against). Wine starts a Linux program like a Windows one, but
 // its pipes do not reach it: a socket does, so the program's standard
-// input and output are one end of a loopback connection.
+// input and output are one end of a loopback connection. They are started
+// through unix_launcher.exe (which says why).
 #pragma once
 
 #include "platform/win_types.h"
@@ -38,6 +39,5 @@ public:
 
 private:
     SOCKET m_socket = INVALID_SOCKET;
-    HANDLE m_process = nullptr;
     std::string m_read;  // received beyond the last line returned
 };
