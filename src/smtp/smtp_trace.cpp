@@ -30,7 +30,7 @@ void CSmtpTrace::Open(const char *path)
         m_out = stderr;
         return;
     }
-    m_file.reset(std::fopen(path, "ae"));
+    m_file.reset(std::fopen(path, "abe"));
     m_out = m_file.get();
 }
 
