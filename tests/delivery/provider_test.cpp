@@ -7,6 +7,7 @@
 #include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 #include "platform/resources.h"
+#include "smtp/system_sockets.h"
 #include "support/aiosmtpd_server.h"
 #include "support/masked_header.h"
 #include "support/plugin_api.h"
@@ -91,17 +92,14 @@ protected:
 
     std::string LastText() const { return host.Texts().empty() ? "" : host.Texts().back(); }
     std::string ServerLog() const { return ReadFile(folder / "commands.log"); }
-    std::string Trace() const { return ReadFile(folder / "trace.log"); }
+    std::string Trace() const { return ReadTextFile(folder / "trace.log"); }
 
-    // The lines the client sent, as the transcript shows them (a text
-    // file, with CR LF line ends on Windows).
+    // The lines the client sent, as the transcript shows them.
     std::vector<std::string> SentLines() const
     {
         std::vector<std::string> lines;
         std::istringstream trace(Trace());
         for (std::string line; std::getline(trace, line);) {
-            if (line.ends_with('\r'))
-                line.pop_back();
             if (line.find(" > ") != std::string::npos)
                 lines.push_back(line.substr(line.find(" > ") + 3));
         }
@@ -200,6 +198,22 @@ TEST_F(ServerTest, WrongPasswordFailsWithTheServersReplyAndSendsNoMail)
     EXPECT_FALSE(fs::exists(folder / "1.eml"));
 }
 
+// What `morv-host check-server` asks of the plug-in, over TLS with a
+// login: every step up to QUIT, and nothing of the turn.
+TEST_F(ServerTest, ServerCheckOverTlsLogsInAndQuitsBeforeMail)
+{
+    AiosmtpdServer server(folder.Path(), WithCertificate({"--tls", "--login", LOGIN + ":" + PASSWORD}));
+    EXPECT_FALSE(SendTurn(server.Address(), {{"Security", "tls"}, {"Login", LOGIN},
+                                             {"TlsCaFile", Certificates().Ca().string()}, {"QuitBeforeMail", "1"}}));
+    EXPECT_EQ(LastText(), "Alpha server check passed: QUIT before MAIL FROM, nothing was sent");
+    EXPECT_EQ(ServerLog(), "EHLO tls\n");
+    const std::vector<std::string> sent = SentLines();
+    ASSERT_FALSE(sent.empty()) << Trace();
+    EXPECT_EQ(sent.back(), "QUIT");
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "AUTH PLAIN ***"), sent.end()) << Trace();
+    ExpectNoSecretInTrace();
+}
+
 // A certificate that does not name the server, or that no trusted CA
 // signed, ends the connection right after the handshake.
 struct RefusedCertificate {
@@ -259,7 +273,7 @@ struct RefusedSettings {
     const char *name;
     std::vector<std::pair<std::string, std::string>> settings;
     mode_t netrcMode;
-    const char *text;  // after "Alpha ERR: "; %s: the netrc file
+    const char *text;  // after "Alpha ERR: "; %s: the netrc file, %d: the refused connection's error
 };
 
 void PrintTo(const RefusedSettings &row, std::ostream *out) { *out << row.name; }
@@ -279,6 +293,8 @@ TEST_P(RefusedSettingsTest, FailBeforeConnectingWithATextThatSaysWhy)
     std::string expected = std::string("Alpha ERR: ") + row.text;
     if (const auto at = expected.find("%s"); at != std::string::npos)
         expected.replace(at, 2, netrc);
+    if (const auto at = expected.find("%d"); at != std::string::npos)
+        expected.replace(at, 2, std::to_string(SOCKET_CONNECTION_REFUSED));
     EXPECT_EQ(LastText(), expected);
 }
 
@@ -298,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedSettings{"RecipientNotAMailbox", {{"Security", "starttls"}, {"To", "Doe"}}, 0600,
                         "\"Doe\" is not a mail address of the form local@domain: it needs exactly one @"},
         RefusedSettings{"TlsWithoutPortGoesTo465", {{"Security", "tls"}, {"ServerSMTP", "127.0.0.1"}}, 0600,
-                        "Could not connect to the SMTP server 127.0.0.1 on port 465, GetLastError returns: 111\n"}),
+                        "Could not connect to the SMTP server 127.0.0.1 on port 465, GetLastError returns: %d\n"}),
     [](const auto &row) { return std::string(row.param.name); });
 
 }  // namespace

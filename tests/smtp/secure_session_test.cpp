@@ -110,7 +110,7 @@ protected:
         if (!Certificates().Made())
             GTEST_SKIP() << "the openssl command could not make the test certificates";
         ProviderSessionTest::SetUp();
-        session.SetSecurity(SmtpSecurity::Tls, Certificates().Ca().c_str());
+        session.SetSecurity(SmtpSecurity::Tls, Certificates().Ca().string().c_str());
     }
 
     static const TestCertificates &Certificates() { return TestCertificates::Shared(); }
@@ -226,7 +226,7 @@ const char *const PIPELINING_EHLO = "250-mx.test\r\n250 PIPELINING\r\n";
 TEST_F(TlsSessionTest, PipeliningSendsTheEnvelopeInOneWriteAndQuitWithTheEndOfData)
 {
     const TempFolder folder;
-    session.TraceTo((folder / "trace").c_str());
+    session.TraceTo((folder / "trace").string().c_str());
     const auto server = Serve({"220 ready\r\n", PIPELINING_EHLO, "250 ok\r\n250 ok\r\n250 ok\r\n354 go\r\n",
                                "250 queued\r\n221 bye\r\n"});
     const CMailMessage message = Turn("a@example.org, b@example.org");
@@ -235,7 +235,7 @@ TEST_F(TlsSessionTest, PipeliningSendsTheEnvelopeInOneWriteAndQuitWithTheEndOfDa
     EXPECT_TRUE(session.Disconnect());
     EXPECT_EQ(server->Reads(), (std::vector<std::string>{EHLO, MAIL_FROM + RCPT_A + RCPT_B + "DATA\r\n",
                                                           ContentOf(message) + "\r\n.\r\nQUIT\r\n"}));
-    const std::string trace = ReadFile(folder / "trace");
+    const std::string trace = ReadTextFile(folder / "trace");
     EXPECT_NE(trace.find("* pipelined: 4 commands in one write\n"), std::string::npos) << trace;
     EXPECT_NE(trace.find("> RCPT TO:<b@example.org>\n"), std::string::npos) << trace;
     EXPECT_NE(trace.find("* pipelined: the content, the end of data and QUIT in one write\n"), std::string::npos);

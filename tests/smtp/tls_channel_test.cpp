@@ -84,8 +84,14 @@ TEST(TlsVersionTest, ServerOfferingTls11AtMostIsRefusedThoughItsCertificateVerif
     CClientSocket socket;
     ASSERT_TRUE(socket.Connect("127.0.0.1", server.Port()));
     CString failure;
-    EXPECT_FALSE(socket.StartTls({"127.0.0.1", certificates.Ca().c_str()}, {5000, 5000}, failure));
+    EXPECT_FALSE(socket.StartTls({"127.0.0.1", certificates.Ca().string().c_str()}, {5000, 5000}, failure));
+    EXPECT_FALSE(socket.IsSecure());
+#if defined(_WIN32)
+    // The reason is the TLS library's: Schannel's words are its own.
+    EXPECT_EQ(failure.Find("TLS handshake with 127.0.0.1 failed: "), 0) << failure.str();
+#else
     EXPECT_EQ(failure, "TLS handshake with 127.0.0.1 failed: tlsv1 alert protocol version");
+#endif
 }
 
 }  // namespace

@@ -46,3 +46,11 @@ inline std::string ReadFile(const std::filesystem::path &path)
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// A text file that a program wrote, with the system's line ends (CR LF on
+// Windows) read as "\n".
+inline std::string ReadTextFile(const std::filesystem::path &path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
