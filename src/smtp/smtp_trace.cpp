@@ -1,5 +1,7 @@
 #include "smtp/smtp_trace.h"
 
+#include "platform/file_modes.h"
+
 #include <chrono>
 
 namespace {
@@ -30,7 +32,7 @@ void CSmtpTrace::Open(const char *path)
         m_out = stderr;
         return;
     }
-    m_file.reset(std::fopen(path, "abe"));
+    m_file.reset(std::fopen(path, APPEND_BYTES_NOT_INHERITED));
     m_out = m_file.get();
 }
 
