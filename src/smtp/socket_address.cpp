@@ -55,3 +55,14 @@ std::string AddressLiteral(const SocketAddress &address)
     }
     return {};
 }
+
+void AppendFoundAddress(int family, const void *sockaddrBytes, std::size_t length, SocketAddresses &addresses)
+{
+    SocketAddress address;
+    if (length > sizeof address.bytes)
+        return;
+    address.family = family;
+    address.length = static_cast<unsigned>(length);
+    std::memcpy(address.bytes, sockaddrBytes, length);
+    addresses.push_back(address);
+}

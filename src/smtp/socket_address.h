@@ -2,6 +2,7 @@
 // as the system's socket calls take it, without their headers.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,10 @@ struct SocketAddress {
 };
 
 using SocketAddresses = std::vector<SocketAddress>;
+
+// Adds the address a look-up found (a sockaddr of `family`, `length` bytes)
+// to `addresses`; one too long for SocketAddress is left out.
+void AppendFoundAddress(int family, const void *sockaddrBytes, std::size_t length, SocketAddresses &addresses);
 
 // The address of an IPv4 dotted text (as inet_addr reads it: never
 // "255.255.255.255") or an IPv6 text, on `port`; false for anything else,

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -36,15 +35,8 @@ void InitLibraryOnce()
 
 void TakeAddresses(LookupResult &result, const ares_addrinfo *info)
 {
-    for (const ares_addrinfo_node *node = info ? info->nodes : nullptr; node; node = node->ai_next) {
-        SocketAddress address;
-        if (node->ai_addrlen > sizeof address.bytes)
-            continue;
-        address.family = node->ai_family;
-        address.length = static_cast<unsigned>(node->ai_addrlen);
-        std::memcpy(address.bytes, node->ai_addr, node->ai_addrlen);
-        result.addresses.push_back(address);
-    }
+    for (const ares_addrinfo_node *node = info ? info->nodes : nullptr; node; node = node->ai_next)
+        AppendFoundAddress(node->ai_family, node->ai_addr, node->ai_addrlen, result.addresses);
 }
 
 void OnAnswer(void *argument, int status, int, ares_addrinfo *info)

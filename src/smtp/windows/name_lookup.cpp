@@ -4,7 +4,6 @@
 #include "platform/worker_thread.h"
 #include "smtp/system_sockets.h"
 
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -22,15 +21,8 @@ struct Lookup {
 
 void TakeAddresses(Lookup &lookup, const addrinfo *info)
 {
-    for (; info; info = info->ai_next) {
-        SocketAddress address;
-        if (info->ai_addrlen > sizeof address.bytes)
-            continue;
-        address.family = info->ai_family;
-        address.length = static_cast<unsigned>(info->ai_addrlen);
-        std::memcpy(address.bytes, info->ai_addr, info->ai_addrlen);
-        lookup.addresses.push_back(address);
-    }
+    for (; info; info = info->ai_next)
+        AppendFoundAddress(info->ai_family, info->ai_addr, info->ai_addrlen, lookup.addresses);
 }
 
 void Resolve(Lookup &lookup)
