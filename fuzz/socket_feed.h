@@ -54,7 +54,7 @@ inline long NextSegment(State &feed)
     return 0;
 }
 
-inline long Receive(int, void *buffer, std::size_t capacity)
+inline long Receive(SocketHandle, void *buffer, std::size_t capacity)
 {
     State &feed = Current();
     if (feed.position == feed.stream.size())
@@ -68,20 +68,20 @@ inline long Receive(int, void *buffer, std::size_t capacity)
     return static_cast<long>(count);
 }
 
-inline long Send(int, std::span<const std::string_view> pieces)
+inline long Send(SocketHandle, std::span<const std::string_view> pieces)
 {
     const std::size_t length = TotalSize(pieces);
     AppendFront(pieces, length, Current().written);
     return static_cast<long>(length);
 }
 
-inline int Open(int) { return 7; }
+inline SocketHandle Open(int) { return 7; }
 inline DWORD Resolve(const char *, unsigned short, const CEvent *, DWORD, SocketAddresses &) { return 10022; }
-inline int Connect(int, const void *, unsigned) { return 0; }
-inline int ConnectError(int) { return 0; }
-inline SocketWait Wait(int, const CEvent *, DWORD, bool) { return SocketWait::Readable; }
-inline int Close(int) { return 0; }
-inline bool LocalAddress(int, SocketAddress &) { return false; }
+inline int Connect(SocketHandle, const void *, unsigned) { return 0; }
+inline int ConnectError(SocketHandle) { return 0; }
+inline SocketWait Wait(SocketHandle, const CEvent *, DWORD, bool) { return SocketWait::Readable; }
+inline int Close(SocketHandle) { return 0; }
+inline bool LocalAddress(SocketHandle, SocketAddress &) { return false; }
 // The machine's name in every harness; the client's HELO and EHLO give it.
 inline constexpr std::string_view HOST_NAME = "fuzz.example.org";
 inline int HostName(char *name, std::size_t length)
